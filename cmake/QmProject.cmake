@@ -1,0 +1,52 @@
+# Project-wide compile settings and the helpers every folder uses.
+
+add_library(qm_options INTERFACE)
+target_compile_options(qm_options INTERFACE
+  -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers
+  $<$<COMPILE_LANGUAGE:CXX>:-Wno-class-memaccess>)
+target_include_directories(qm_options INTERFACE ${CMAKE_SOURCE_DIR})
+if(WIN32)
+  # ANSI Win32 API throughout: strings are in the system code page.
+  target_compile_definitions(qm_options INTERFACE WINVER=0x0601 _WIN32_WINNT=0x0601
+    WIN32_LEAN_AND_MEAN NOMINMAX)
+endif()
+
+# qm_library(name SOURCES ... [WIN32_SOURCES ...] [DEPS ...])
+# One static library per folder; Windows-only files are added only to that build.
+function(qm_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;WIN32_SOURCES;POSIX_SOURCES;DEPS" ${ARGN})
+  set(src ${A_SOURCES})
+  if(WIN32)
+    list(APPEND src ${A_WIN32_SOURCES})
+  else()
+    list(APPEND src ${A_POSIX_SOURCES})
+  endif()
+  add_library(qm_${name} STATIC ${src})
+  target_link_libraries(qm_${name} PUBLIC qm_options ${A_DEPS})
+endfunction()
+
+if(WIN32)
+  set(QM_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+    @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+endif()
+
+# qm_unit_tests(name SOURCES ... LIBS ...)
+# The same unit tests run natively and, in the Windows build, under Wine.
+function(qm_unit_tests name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name}_tests ${A_SOURCES})
+  target_link_libraries(${name}_tests PRIVATE qm_testing ${A_LIBS})
+  set(labels unit ${A_LABELS})
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name}_tests)
+    set_tests_properties(${name} PROPERTIES LABELS "${labels};wine" FIXTURES_REQUIRED wine
+      ENVIRONMENT "QM_TREE=${QM_TREE}" TIMEOUT 300)
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST
+      PROPERTIES LABELS "${labels}" ENVIRONMENT "QM_TREE=${QM_TREE}")
+  endif()
+endfunction()
