@@ -6,6 +6,8 @@ if(WIN32)
     message(FATAL_ERROR "Windows libraries missing: run tools/deps.sh (QM_WINLIBS=${QM_WINLIBS})")
   endif()
   list(APPEND CMAKE_PREFIX_PATH ${QM_WINLIBS})
+  # The static zlib: no runtime DLLs to ship.
+  find_library(ZLIB_LIBRARY_RELEASE NAMES libz.a NO_CMAKE_PATH)
   find_package(ZLIB REQUIRED)
   find_package(PNG REQUIRED)
   find_package(JPEG REQUIRED)

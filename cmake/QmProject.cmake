@@ -31,7 +31,19 @@ if(WIN32)
     @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+  # The tree as Windows programs under Wine see it (drive Z: is the root).
+  string(REPLACE "/" "\\" QM_TREE_WIN "Z:${QM_TREE}")
 endif()
+
+# qm_dll(name SOURCES ... [DEF file.def] [DEPS ...])
+# A library of the product: no "lib" prefix, placed in the installation tree,
+# exports named by its .def file (undecorated).
+function(qm_dll name)
+  cmake_parse_arguments(A "" "DEF" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} SHARED ${A_SOURCES} ${A_DEF})
+  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${QM_TREE})
+  target_link_libraries(${name} PRIVATE qm_options ${A_DEPS})
+endfunction()
 
 # qm_unit_tests(name SOURCES ... LIBS ...)
 # The same unit tests run natively and, in the Windows build, under Wine.
@@ -39,11 +51,20 @@ function(qm_unit_tests name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name}_tests ${A_SOURCES})
   target_link_libraries(${name}_tests PRIVATE qm_testing ${A_LIBS})
-  set(labels unit ${A_LABELS})
+  # Whole-program sessions are not unit tests: they run apart under their own label.
+  if("e2e" IN_LIST A_LABELS)
+    set(labels ${A_LABELS})
+  else()
+    set(labels unit ${A_LABELS})
+  endif()
   if(WIN32)
     add_test(NAME ${name} COMMAND ${name}_tests)
     set_tests_properties(${name} PROPERTIES LABELS "${labels};wine" FIXTURES_REQUIRED wine
-      ENVIRONMENT "QM_TREE=${QM_TREE}" TIMEOUT 300)
+      ENVIRONMENT "QM_TREE=${QM_TREE_WIN}" TIMEOUT 300)
+    if("e2e" IN_LIST labels)
+      # One program instance at a time: whole-program tests never overlap.
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK zwsmain)
+    endif()
   else()
     include(GoogleTest)
     gtest_discover_tests(${name}_tests DISCOVERY_MODE PRE_TEST
