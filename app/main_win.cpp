@@ -5,8 +5,13 @@
 #include "app/app_win.h"
 #include "app/cmdline.h"
 #include "base/os.h"
+#include "dll/avi/zz_avi.h"
 
 namespace {
+
+// The clip library is bound at load time, as installations expect; the desktop
+// itself plays no clips yet, so only this reference makes the import.
+int (*volatile g_clip_library)() = &Avi_Init;
 
 HWND find_main_window() { return FindWindowA(kMainClass, nullptr); }
 

@@ -84,6 +84,13 @@ int Avi_Open(const char* path, HWND parent, int x, int y, int width, int height,
     }
   }
   if (g_avi.playback) MoveWindow(g_avi.playback, x, y, width, height, FALSE);
+  // Some drivers keep drawing at the clip's own size in a resized window; say the
+  // frame fills it. MCI rectangles again carry width and height in right and bottom.
+  if (width > 0 && height > 0) {
+    MCI_DGV_PUT_PARMS put = {};
+    put.rc = RECT{0, 0, width, height};
+    avi_send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &put);
+  }
 
   MCI_DGV_WINDOW_PARMSA window = {};
   window.nCmdShow = SW_SHOW;

@@ -154,6 +154,15 @@ class AviTest : public ::testing::Test {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "QmAviTestParent";
     RegisterClassA(&wc);
+    // One parent for the suite: under Wine without a window manager, destroying a
+    // visible top-level window waits two seconds for X to withdraw it.
+    parent_ = CreateWindowA("QmAviTestParent", "avi", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                            320, 240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+
+  static void TearDownTestSuite() {
+    if (parent_) DestroyWindow(parent_);
+    parent_ = nullptr;
   }
 
   void SetUp() override {
@@ -161,31 +170,30 @@ class AviTest : public ::testing::Test {
     for (const char* name : kExports)
       ASSERT_NE(GetProcAddress(module_, name), nullptr) << name << " is not exported";
     ASSERT_NE(g_real_send, nullptr) << "zz_avi.dll does not import mciSendCommandA";
-    parent_ = CreateWindowA("QmAviTestParent", "avi", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                            320, 240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
     clip_ = dir_.file("clip.avi");
     ASSERT_TRUE(write_test_avi(clip_, AviClipSpec{}));  // 32 x 24, 10 frames at 10 fps
     long_clip_ = dir_.file("long.avi");
     ASSERT_TRUE(write_test_avi(long_clip_, AviClipSpec{32, 24, 30, 10}));
+    pump();  // what an earlier test's clip still had to say
     g_calls.clear();
     g_notes.clear();
   }
 
   void TearDown() override {
     if (a_.quit) a_.quit();
-    if (parent_) DestroyWindow(parent_);
     pump();
   }
 
   static HMODULE module_;
   static Avi a_;
+  static HWND parent_;
   TempDir dir_;
   std::string clip_, long_clip_;
-  HWND parent_ = nullptr;
 };
 
 HMODULE AviTest::module_;
+HWND AviTest::parent_;
 Avi AviTest::a_;
 
 TEST_F(AviTest, WrongStateCallsChangeNothing) {
@@ -239,7 +247,7 @@ TEST_F(AviTest, OpenSizesThePlaybackWindow) {
     if ((c->flags & MCI_SET_TIME_FORMAT) && c->time_format == MCI_FORMAT_FRAMES) frames = true;
   EXPECT_TRUE(frames) << "positions are in frames";
 
-  // A given size stretches the clip to it.
+  // A given size and place are the window's.
   EXPECT_EQ(a_.stop(), 1);
   EXPECT_EQ(a_.is_open(), 0);
   EXPECT_EQ(a_.is_init(), 1);
@@ -249,6 +257,34 @@ TEST_F(AviTest, OpenSizesThePlaybackWindow) {
   EXPECT_EQ(r.top, 20);
   EXPECT_EQ(r.right - r.left, 100);
   EXPECT_EQ(r.bottom - r.top, 80);
+}
+
+// What the playback window shows at a point of its client area; repainted first
+// unless it is to show what playback left there.
+COLORREF shown_at(HWND parent, int x, int y, bool repaint = true) {
+  HWND child = GetWindow(parent, GW_CHILD);
+  if (repaint) RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  pump();
+  HDC dc = GetDC(child);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(child, dc);
+  return c;
+}
+
+TEST_F(AviTest, AGivenSizeStretchesTheFrame) {
+  ASSERT_EQ(a_.init(), 1);
+  ASSERT_EQ(a_.open(clip_.c_str(), parent_, 0, 0, 96, 72, 0), 1);
+  ASSERT_EQ(a_.set_current(0), 1);
+  // Frame 0: red, green rising by 8 per clip column; three window pixels per clip pixel,
+  // so the far corner of the window still shows the clip's last columns.
+  for (int column : {1, 15, 30}) {
+    for (int y : {1, 40, 70}) {
+      COLORREF c = shown_at(parent_, column * 3 + 1, y);
+      EXPECT_EQ(GetRValue(c), 255) << "column " << column << " row " << y;
+      EXPECT_NEAR(GetGValue(c), column * 8, 8) << "column " << column << " row " << y;
+      EXPECT_EQ(GetBValue(c), 0) << "column " << column << " row " << y;
+    }
+  }
 }
 
 TEST_F(AviTest, FailedOpenLeavesTheDriverOpenAndRepaints) {
@@ -278,6 +314,14 @@ TEST_F(AviTest, PlaysToTheEndAndNotifiesTheParent) {
   ASSERT_TRUE(wait_for_end()) << "no MM_MCINOTIFY with MCI_NOTIFY_SUCCESSFUL";
   EXPECT_EQ(static_cast<MCIDEVICEID>(g_notes.back().device), plays[0]->device);
   EXPECT_GE(a_.get_current(), 9);
+  // Playback went through the frames: one of the last ones (frame f is blue 25 f,
+  // red 255 - 25 f) is left on the screen, not frame 0.
+  COLORREF last = shown_at(parent_, 20, 10, false);
+  const int frame = GetBValue(last) / 25;
+  EXPECT_GE(frame, 8);
+  EXPECT_EQ(GetBValue(last), frame * 25);
+  EXPECT_EQ(GetRValue(last), 255 - frame * 25);
+  EXPECT_EQ(GetGValue(last), 160);
   EXPECT_EQ(a_.stop(), 1);
   EXPECT_EQ(a_.is_open(), 0);
   EXPECT_EQ(a_.is_init(), 1);
@@ -322,12 +366,18 @@ TEST_F(AviTest, PauseAndResumeOnlyFromTheirStates) {
   Sleep(300);
   pump();
   ASSERT_EQ(a_.pause(), 1);
+  const int at = a_.get_current();
+  EXPECT_GT(at, 0) << "it was playing";
+  EXPECT_LT(at, 29) << "and had not ended";
+  // Wine's player thread leaves only at its next frame tick; a play issued before
+  // that would run beside it (a Wine race, not ours), so let it go first.
+  Sleep(300);
+  pump();
+  EXPECT_EQ(a_.get_current(), at) << "a paused clip stays put";
   EXPECT_EQ(a_.is_pause(), 1);
   EXPECT_EQ(a_.is_play(), 0);
   EXPECT_EQ(a_.pause(), 0) << "pause while paused";
   EXPECT_EQ(a_.is_pause(), 1);
-  const int at = a_.get_current();
-  EXPECT_LT(at, 30);
 
   g_calls.clear();
   g_notes.clear();
@@ -387,12 +437,12 @@ TEST_F(AviTest, ANewClipAndQuitCloseWhatIsOpen) {
   auto closes = calls_of(MCI_CLOSE);
   ASSERT_EQ(closes.size(), 1u);
   EXPECT_EQ(closes[0]->device, first);
+  EXPECT_LT(closes[0], calls_of(MCI_OPEN).back()) << "closed before the new clip opens";
   EXPECT_EQ(a_.is_play(), 0);
   EXPECT_EQ(a_.is_open(), 1);
 
   ASSERT_EQ(a_.start(0, -1), 1);
   const MCIDEVICEID second = calls_of(MCI_PLAY).back()->device;
-  EXPECT_NE(second, first);
   g_calls.clear();
   EXPECT_EQ(a_.quit(), 0);
   closes = calls_of(MCI_CLOSE);

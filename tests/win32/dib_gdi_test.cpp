@@ -17,7 +17,7 @@ class DibGdi : public LeakCheck {};
 // An indexed block with random table and pixels, so that indices past the
 // table occur; colours used may be 0, small, exact or larger than 2^bits.
 dib_block* random_indexed(std::mt19937& rng, int bits, uint32_t used, int32_t w, int32_t h) {
-  const uint32_t entries = used ? used : (1u << bits);
+  const uint32_t entries = used ? used : bits <= 8 ? (1u << bits) : 0;
   const uint32_t stride = dib_stride_for(w, bits);
   std::vector<unsigned char> v(40 + entries * 4 + std::size_t(stride) * h);
   const uint32_t size = 40;
@@ -39,7 +39,8 @@ TEST_F(DibGdi, PortableConversionEqualsTheGdiRoundTrip) {
     const uint32_t full = 1u << bits;
     for (uint32_t used : {0u, 1u, 2u, full / 2, full - 1, full, full + 3}) {
       for (int round = 0; round < 3; ++round) {
-        const int32_t w = 1 + static_cast<int32_t>(rng() % 37), h = 1 + static_cast<int32_t>(rng() % 5);
+        const int32_t w = 1 + static_cast<int32_t>(rng() % 37),
+                      h = 1 + static_cast<int32_t>(rng() % 5);
         dib_block* b = random_indexed(rng, bits, used, w, h);
         ASSERT_NE(b, nullptr);
         dib_block* mine = dib_to_24(b);
@@ -73,6 +74,21 @@ TEST_F(DibGdi, PortableConversionEqualsTheGdiRoundTrip) {
   dib_free(mine);
   dib_free(grey);
   EXPECT_EQ(compared, 63);
+}
+
+TEST_F(DibGdi, ThirtyTwoBitsDropTheFourthByte) {
+  std::mt19937 rng(9);
+  dib_block* b = random_indexed(rng, 32, 0, 5, 3);
+  ASSERT_NE(b, nullptr);
+  dib_block* mine = dib_to_24(b);
+  HBITMAP bm = dib_to_hbitmap(b);
+  dib_block* gdi = dib_from_hbitmap(bm);
+  DeleteObject(bm);
+  ASSERT_NE(gdi, nullptr);
+  EXPECT_TRUE(same_pixels(mine, gdi));
+  dib_free(gdi);
+  dib_free(mine);
+  dib_free(b);
 }
 
 struct memory_dc {
@@ -109,8 +125,8 @@ TEST_F(DibGdi, DrawAndGrab) {
 }
 
 TEST_F(DibGdi, TextCoversGlyphsAndHonoursTheClip) {
-  HFONT font = CreateFontA(24, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
-                           0, "Arial");
+  HFONT font = CreateFontA(24, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0,
+                           NONANTIALIASED_QUALITY, 0, "Arial");
   ASSERT_NE(font, nullptr);
   int w = 0, h = 0;
   ASSERT_EQ(dib_text_size("HH", font, &w, &h), 1);
@@ -150,6 +166,19 @@ TEST_F(DibGdi, TextCoversGlyphsAndHonoursTheClip) {
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 80; ++x) half += px(t, x, y) == 0x7F7F7Fu;
   EXPECT_GT(half, 0);
+
+  // Centred in a box: the glyphs' ink sits around the box's centre.
+  dib_fill(t, 0xFFFFFF, nullptr);
+  style.opacity = 1.0f;
+  style.shadow_offset = 0;
+  ASSERT_EQ(dib_text_in(t, dib_rect{0, 0, 80, 40}, "HH", style), 1);
+  int64_t sum_x = 0, sum_y = 0, n = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 80; ++x)
+      if (px(t, x, y) == 0) sum_x += x, sum_y += y, ++n;
+  ASSERT_GT(n, 0);
+  EXPECT_NEAR(double(sum_x) / n, 40.0, 3.0);
+  EXPECT_NEAR(double(sum_y) / n, 20.0, 4.0);
   dib_free(t);
   DeleteObject(font);
 }

@@ -38,7 +38,9 @@ class Bytes {
 }  // namespace
 
 bool write_test_avi(const std::string& path, const AviClipSpec& s) {
-  const uint32_t stride = (static_cast<uint32_t>(s.width) * 3 + 3) & ~3u;
+  // 32-bit pixels: rows need no padding, and Wine's RLE codec claims 24-bit RGB
+  // clips for itself and garbles them, while 32-bit ones reach the screen as they are.
+  const uint32_t stride = static_cast<uint32_t>(s.width) * 4;
   const uint32_t frame_bytes = stride * static_cast<uint32_t>(s.height);
   const uint32_t usec = 1000000u / static_cast<uint32_t>(s.fps);
 
@@ -81,7 +83,7 @@ bool write_test_avi(const std::string& path, const AviClipSpec& s) {
   b.u32(s.width);
   b.u32(s.height);
   b.u16(1);
-  b.u16(24);
+  b.u16(32);
   b.u32(0);                        // BI_RGB
   b.u32(frame_bytes);
   b.u32(0); b.u32(0); b.u32(0); b.u32(0);
@@ -97,11 +99,11 @@ bool write_test_avi(const std::string& path, const AviClipSpec& s) {
     size_t chunk = b.open("00db");
     for (int y = 0; y < s.height; ++y) {
       for (int x = 0; x < s.width; ++x) {
-        b.u8(static_cast<uint8_t>(f * 25));       // blue
+        b.u8(static_cast<uint8_t>(f * 25));       // blue (wraps past frame 10)
         b.u8(static_cast<uint8_t>(x * 8));        // green
         b.u8(static_cast<uint8_t>(255 - f * 25)); // red
+        b.u8(0);
       }
-      for (uint32_t p = static_cast<uint32_t>(s.width) * 3; p < stride; ++p) b.u8(0);
     }
     b.close(chunk);
   }

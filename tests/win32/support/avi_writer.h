@@ -1,5 +1,5 @@
 #pragma once
-// Writes a small uncompressed AVI clip (one 24-bit video stream, no audio),
+// Writes a small uncompressed AVI clip (one 32-bit RGB video stream, no audio),
 // enough for the system's MCI video driver to open and play.
 #include <string>
 
@@ -10,5 +10,5 @@ struct AviClipSpec {
   int fps = 10;
 };
 
-// Frame i is filled with one colour that changes with i. Returns false on any write failure.
+// Frame f, column x: blue 25 f, green 8 x, red 255 - 25 f. Returns false on any write failure.
 bool write_test_avi(const std::string& path, const AviClipSpec& spec);
