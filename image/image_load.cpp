@@ -54,15 +54,13 @@ dib_block* load(const char* path, dib_block** alpha) {
     case image_kind::psd: return psd_read(path);
     case image_kind::png: return png_read(path, alpha);
     case image_kind::none: break;
-
   }
   return nullptr;
 }
 
-// 16-bit (5-5-5) and 32-bit (blue, green, red, unused) rows, as a true-colour
-// screen shows them; the other depths go through dib_to_24.
-dib_block* direct_to_24(const dib_block* src) {
-  const int bits = dib_bits(src);
+// 16-bit pixels (5-5-5), as a true-colour screen shows them; dib_to_24 does
+// the other depths.
+dib_block* rgb555_to_24(const dib_block* src) {
   const int32_t w = dib_width(src), h = dib_height(src);
   dib_block* out = dib_create(h, 1, w, 0);
   if (!out) return nullptr;
@@ -70,17 +68,11 @@ dib_block* direct_to_24(const dib_block* src) {
     const unsigned char* s = dib_row(src, y);
     unsigned char* d = dib_row(out, y);
     for (int32_t x = 0; x < w; ++x, d += 3) {
-      if (bits == 32) {
-        d[0] = s[x * 4];
-        d[1] = s[x * 4 + 1];
-        d[2] = s[x * 4 + 2];
-      } else {
-        unsigned v = s[x * 2] | s[x * 2 + 1] << 8;
-        unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
-        d[0] = static_cast<unsigned char>(b << 3 | b >> 2);
-        d[1] = static_cast<unsigned char>(g << 3 | g >> 2);
-        d[2] = static_cast<unsigned char>(r << 3 | r >> 2);
-      }
+      const unsigned v = s[x * 2] | s[x * 2 + 1] << 8;
+      const unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+      d[0] = static_cast<unsigned char>(b << 3 | b >> 2);
+      d[1] = static_cast<unsigned char>(g << 3 | g >> 2);
+      d[2] = static_cast<unsigned char>(r << 3 | r >> 2);
     }
   }
   return out;
@@ -91,7 +83,7 @@ dib_block* image_to_24(dib_block* src) {
   if (!src) return nullptr;
   const int bits = dib_bits(src);
   if (bits == 24) return src;
-  dib_block* out = (bits == 16 || bits == 32) ? direct_to_24(src) : dib_to_24(src);
+  dib_block* out = bits == 16 ? rgb555_to_24(src) : dib_to_24(src);
   dib_free(src);
   return out;
 }

@@ -25,7 +25,8 @@ src=$(mktemp --suffix=.png)
 trap 'rm -f "$src"' EXIT
 $C -size 37x23 xc: -channel R -fx 'i/w' -channel G -fx 'j/h' \
   -channel B -fx '((i*3+j*5)%11)/10' +channel -depth 8 "$src"
-mk() { $C "$src" "$@"; }
+# PNG files carry no date chunks, so that running the script again changes nothing.
+mk() { $C "$src" -define png:exclude-chunk=date,time "$@"; }
 
 # BMP (info header of 40 bytes: BMP3).
 mk -monochrome -compress None BMP3:bmp1.bmp
@@ -51,6 +52,7 @@ mk PNG24:png24.png
 mk -alpha set -channel A -fx '(i+j)/(w+h)' +channel PNG32:png32.png
 mk -interlace PNG PNG24:png24_interlaced.png
 mk -depth 16 PNG48:png48.png
+mk -colors 16 -define png:bit-depth=4 PNG8:png_palette4.png  # 4-bit palette: refused
 mk -colorspace gray -alpha set -channel A -fx 'i/w' +channel -define png:color-type=4 PNG:png_grey_alpha.png
 
 # GIF.
@@ -77,6 +79,8 @@ mk -type palette -colors 40 -compress RLE TGA:tga9.tga
 mk -compress RLE TGA:tga10.tga
 mk -compress RLE -orient TopLeft TGA:tga10_top.tga
 mk -type grayscale -compress RLE TGA:tga11.tga
+mk -type palette -colors 40 -orient TopLeft TGA:tga1_top.tga
+mk -type grayscale -compress RLE -orient TopLeft TGA:tga11_top.tga
 
 # TIFF: II and MM, uncompressed and PackBits, several strips; fax and LZW refused.
 mk -compress None -define tiff:endian=lsb TIFF:tif24_ii.tif
@@ -221,7 +225,7 @@ for f in bmp1.bmp bmp4.bmp bmp8.bmp bmp8_rle.rle bmp24.bmp bmp8_rle_eol.bmp bmp4
     bmp4_rle_w5.bmp bmp24_topdown.bmp jpeg.jpg jpeg_progressive.jpg png8.png png_grey.png \
     png24.png png24_interlaced.png gif.gif gif_interlaced.gif gif87_local.gif gif_animated.gif \
     pcx4.pcx pcx8.pcx pcx24.pcx tga1.tga tga2.tga tga2_top.tga tga3.tga \
-    tga9.tga tga10.tga tga10_top.tga tga11.tga tif24_ii.tif tif24_mm.tif tif24_packbits.tif \
+    tga9.tga tga10.tga tga10_top.tga tga11.tga tga1_top.tga tga11_top.tga tif24_ii.tif tif24_mm.tif tif24_packbits.tif \
     tif24_packbits_mm.tif tif24_strips.tif tif4_palette.tif tif8_palette.tif tif8_grey.tif \
     tif1.tif psd_raw.psd psd_packbits.psd; do
   # -auto-orient: ImageMagick keeps a bottom-up TGA's rows as stored and only notes the orientation.

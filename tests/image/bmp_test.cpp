@@ -28,7 +28,7 @@ std::vector<unsigned char> rle_file(int bits, int width, int height,
   f[28] = static_cast<unsigned char>(bits);
   f[30] = bits == 8 ? 1 : 2;
   for (int i = 0; i < entries; ++i) f[54 + i * 4] = f[54 + i * 4 + 1] = f[54 + i * 4 + 2] = static_cast<unsigned char>(i * 16);
-  f.insert(f.end(), codes.begin(), codes.end());
+  for (unsigned char c : codes) f.push_back(c);
   return f;
 }
 

@@ -49,6 +49,30 @@ TEST_F(Formats, DamagedFilesFailCleanlyOrDecode) {
   }
 }
 
+// Size fields at their largest: refused by the size cap before any block is
+// allocated for them (a decoder that allocated first would need gigabytes).
+TEST_F(Formats, HugeDimensionsAreRefused) {
+  auto set = [](std::vector<unsigned char> v, std::size_t at, std::initializer_list<unsigned char> b) {
+    for (unsigned char x : b) v[at++] = x;
+    return v;
+  };
+  auto gif = set(file_bytes(fixture("gif.gif")), 6, {0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(gif_decode(gif.data(), gif.size(), nullptr), nullptr) << "screen 65535 x 65535";
+  auto pcx = set(file_bytes(fixture("pcx24.pcx")), 8, {0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(pcx_decode(pcx.data(), pcx.size()), nullptr);
+  auto tga = set(file_bytes(fixture("tga10.tga")), 12, {0xFF, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(tga_decode(tga.data(), tga.size()), nullptr);
+  auto psd = set(file_bytes(fixture("psd_packbits.psd")), 14, {0, 0, 0x75, 0x30, 0, 0, 0x75, 0x30});
+  EXPECT_EQ(psd_decode(psd.data(), psd.size()), nullptr) << "30000 x 30000";
+  auto jpg = set(file_bytes(fixture("jpeg.jpg")), 0, {});
+  for (std::size_t i = 2; i + 9 < jpg.size(); ++i)
+    if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {  // baseline frame header: height, width
+      jpg = set(jpg, i + 5, {0xFF, 0xF0, 0xFF, 0xF0});
+      break;
+    }
+  EXPECT_EQ(jpeg_decode(jpg.data(), jpg.size()), nullptr);
+}
+
 TEST_F(Formats, RightToLeftTgaIsMirroredAndTopDownTgaIsNotFlipped) {
   dib_block* rtl = image_load(fixture("tga2_rtl.tga").c_str());
   dib_block* plain = image_load(fixture("tga2.tga").c_str());

@@ -56,6 +56,8 @@ const oracle_case kCases[] = {
     {"tga10.tga", "tga10.ppm"},
     {"tga10_top.tga", "tga10_top.ppm"},
     {"tga11.tga", "tga11.ppm"},
+    {"tga1_top.tga", "tga1_top.ppm"},
+    {"tga11_top.tga", "tga11_top.ppm"},
     {"tif24_ii.tif", "tif24_ii.ppm"},
     {"tif24_mm.tif", "tif24_ii.ppm"},  // the MM twin loads like the II file
     {"tif24_packbits.tif", "tif24_packbits.ppm"},

@@ -78,6 +78,10 @@ TEST_F(Writers, JpegQuality100RoundTripsClosely) {
 TEST_F(Writers, PngRefusesSixteenBitAndGreyAlpha) {
   EXPECT_EQ(image_load(fixture("png48.png").c_str()), nullptr);
   EXPECT_EQ(image_load(fixture("png_grey_alpha.png").c_str()), nullptr);
+  const auto four = file_bytes(fixture("png_palette4.png"));
+  ASSERT_GT(four.size(), 26u);
+  EXPECT_EQ(four[24], 4) << "the fixture is a 4-bit palette file";
+  EXPECT_EQ(png_decode(four.data(), four.size(), nullptr), nullptr) << "depths below 8 bits";
   auto good = file_bytes(fixture("png24.png"));
   EXPECT_EQ(png_decode(good.data(), good.size() / 2, nullptr), nullptr) << "cut short";
   auto bad = good;
