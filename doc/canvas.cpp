@@ -12,10 +12,18 @@ constexpr double kPi = 3.14159265358979323846;
 // Exact values at right angles, so 90-degree views map pixels exactly.
 void trig(int32_t degrees, double* c, double* s) {
   switch (degrees) {
-    case 0: *c = 1, *s = 0; return;
-    case 90: *c = 0, *s = 1; return;
-    case 180: *c = -1, *s = 0; return;
-    case 270: *c = 0, *s = -1; return;
+    case 0:
+      *c = 1, *s = 0;
+      return;
+    case 90:
+      *c = 0, *s = 1;
+      return;
+    case 180:
+      *c = -1, *s = 0;
+      return;
+    case 270:
+      *c = 0, *s = -1;
+      return;
     default:
       *c = std::cos(degrees * kPi / 180.0);
       *s = std::sin(degrees * kPi / 180.0);
@@ -40,8 +48,10 @@ dib_rect bbox(const canvas_point* p, int n) {
 }  // namespace
 
 int32_t scale_step_once(int32_t s, int in) {
-  if (in) s = s == -2 ? 1 : s + 1;
-  else s = s == 1 ? -2 : s - 1;
+  if (in)
+    s = s == -2 ? 1 : s + 1;
+  else
+    s = s == 1 ? -2 : s - 1;
   return std::clamp(s, kScaleMin, kScaleMax);
 }
 
@@ -82,19 +92,28 @@ void zun_file_canvas::forward(double x, double y, double* sx, double* sy) const 
   *sx = rx, *sy = ry;
 }
 
-void zun_file_canvas::inverse(double sx, double sy, double* x, double* y) const {
+// The inverse mapping is affine: x = (x0 + Y * xy) + X * xx and the same for
+// y. The redraw evaluates it in this very form, so that it takes exactly the
+// pixel screen_to_doc names, ties included.
+canvas_affine zun_file_canvas::inverse_affine() const {
   double c, s;
   trig(angle, &c, &s);
-  double p = sx, q = sy;
-  if (scale_step >= 1) {
-    p /= scale_step, q /= scale_step;
-  } else {
-    p *= -scale_step, q *= -scale_step;
-  }
-  const double cx = width / 2.0, cy = height / 2.0;
-  const double dx = p - offset_x - cx, dy = q - offset_y - cy;
-  *x = cx + dx * c - dy * s;
-  *y = cy + dx * s + dy * c;
+  const double k = scale_step >= 1 ? 1.0 / scale_step : double(-scale_step);
+  const double cx = width / 2.0, cy = height / 2.0, ox = offset_x + cx, oy = offset_y + cy;
+  canvas_affine a;
+  a.x0 = cx - ox * c + oy * s;
+  a.xx = k * c;
+  a.xy = -k * s;
+  a.y0 = cy - ox * s - oy * c;
+  a.yx = k * s;
+  a.yy = k * c;
+  return a;
+}
+
+void zun_file_canvas::inverse(double sx, double sy, double* x, double* y) const {
+  const canvas_affine a = inverse_affine();
+  *x = (a.x0 + sy * a.xy) + sx * a.xx;
+  *y = (a.y0 + sy * a.yy) + sx * a.yx;
 }
 
 canvas_point zun_file_canvas::doc_to_screen(double x, double y) const {
@@ -182,7 +201,8 @@ int zun_file_canvas::view_fit() {
 int zun_file_canvas::view_pan(int32_t* dx, int32_t* dy) {
   if (!ready() || !dx || !dy) return 0;
   auto to_doc = [this](int32_t v) {
-    return scale_step >= 1 ? round_away(double(v) / scale_step) : round_away(double(v) * -scale_step);
+    return scale_step >= 1 ? round_away(double(v) / scale_step)
+                           : round_away(double(v) * -scale_step);
   };
   const int32_t ddx = to_doc(*dx), ddy = to_doc(*dy);
   int changed = 0;
@@ -202,8 +222,8 @@ int zun_file_canvas::view_pan(int32_t* dx, int32_t* dy) {
   return changed;
 }
 
-int zun_file_canvas::view_key_pan(canvas_key key) {
-  if (!ready()) return 0;
+int zun_file_canvas::view_key_pan(canvas_key key, int need_space, int space_held) {
+  if (!ready() || (need_space && !space_held)) return 0;
   const int horizontal = key == canvas_key::left || key == canvas_key::right;
   const int32_t sign = key == canvas_key::left || key == canvas_key::up ? 1 : -1;
   int32_t& offset = horizontal ? offset_x : offset_y;

@@ -16,6 +16,10 @@ struct canvas_point {
 
 enum class canvas_key { left, right, up, down };
 
+struct canvas_affine {
+  double x0, xx, xy, y0, yx, yy;
+};
+
 // Scale steps are kept within these; beyond them nothing is visible anyway and
 // screen coordinates would overflow.
 inline constexpr int32_t kScaleMax = 64;
@@ -49,7 +53,8 @@ class zun_file_canvas {
 
   int view_fit();
   int view_pan(int32_t* dx, int32_t* dy);
-  int view_key_pan(canvas_key key);
+  // The arrows pan only while Space is held when the caller asks for that.
+  int view_key_pan(canvas_key key, int need_space = 0, int space_held = 0);
   int view_set_angle(int32_t degrees);
   int view_rotate_by(int32_t delta) { return view_set_angle(angle + delta); }
   int view_zoom_step(int32_t window_x, int32_t window_y, int in);
@@ -85,6 +90,7 @@ class zun_file_canvas {
   // Screen position of a document point before rounding.
   void forward(double x, double y, double* sx, double* sy) const;
   void inverse(double sx, double sy, double* x, double* y) const;
+  canvas_affine inverse_affine() const;
   int axis_visible(int horizontal, int32_t offset) const;
   void recentre();
   void zoom_about(int32_t window_x, int32_t window_y, int32_t new_scale);

@@ -28,23 +28,24 @@ int zun_file_canvas::view_present(const dib_rect& doc_rect, dib_block* desktop, 
   const dib_rect whole{0, 0, width, height};
   const dib_rect r = dib_rect_intersect(doc_rect, whole);
   if (dib_rect_empty(r)) return 0;
-  dib_rect sr = doc_rect_to_screen(r);
-  if (angle != 0 || scale_step != 1) {
-    // Rounded corners may miss an edge pixel; the per-pixel bounds below keep
-    // every read inside the document.
-    sr = dib_rect{sr.left - 1, sr.top - 1, sr.right + 1, sr.bottom + 1};
-  }
-  const dib_rect mapped = doc_rect_to_screen(whole);
-  sr = dib_rect_intersect(sr, dib_rect{mapped.left - 1, mapped.top - 1, mapped.right + 1,
-                                       mapped.bottom + 1});
+  // Rounded corners may miss edge pixels (a rotated pixel reaches half a
+  // document pixel past its centre); the per-pixel bounds below keep every
+  // read inside the document.
+  const int32_t pad = angle != 0 ? std::max(scale_step, 1) + 1 : scale_step != 1 ? 1 : 0;
+  auto grown = [pad](const dib_rect& a) {
+    return dib_rect{a.left - pad, a.top - pad, a.right + pad, a.bottom + pad};
+  };
+  dib_rect sr = dib_rect_intersect(grown(doc_rect_to_screen(r)), grown(doc_rect_to_screen(whole)));
   sr = dib_rect_intersect(sr, dib_rect{0, 0, area_width, area_height});
-  sr = dib_rect_intersect(sr, dib_rect{-area_x, -area_y, dib_width(desktop) - area_x,
-                                       dib_height(desktop) - area_y});
+  sr = dib_rect_intersect(
+      sr, dib_rect{-area_x, -area_y, dib_width(desktop) - area_x, dib_height(desktop) - area_y});
   if (dib_rect_empty(sr)) return 0;
-  if (angle == 0) present_straight(sr, desktop);
-  else present_rotated(sr, desktop);
-  if (screen) *screen = dib_rect{sr.left + area_x, sr.top + area_y, sr.right + area_x,
-                                 sr.bottom + area_y};
+  if (angle == 0)
+    present_straight(sr, desktop);
+  else
+    present_rotated(sr, desktop);
+  if (screen)
+    *screen = dib_rect{sr.left + area_x, sr.top + area_y, sr.right + area_x, sr.bottom + area_y};
   return 1;
 }
 
@@ -89,25 +90,50 @@ void zun_file_canvas::present_straight(const dib_rect& sr, dib_block* desktop) c
 }
 
 // Any angle: each screen pixel takes the back-buffer pixel nearest to its
-// inverse mapping. The mapping is affine, so along a row the document
-// position advances by a constant step; each row starts from the exact value.
+// inverse mapping, evaluated along the row from the row's own start (one
+// multiply-add per coordinate, no trigonometry per pixel). The pixels of a row
+// that land on the document form one run (the mapping is affine), found
+// exactly at its two ends, so the inner loop tests nothing.
 void zun_file_canvas::present_rotated(const dib_rect& sr, dib_block* desktop) const {
-  double x_step, y_step, x_row_end, y_row_end;
-  inverse(0, 0, &x_row_end, &y_row_end);
-  inverse(1, 0, &x_step, &y_step);
-  x_step -= x_row_end, y_step -= y_row_end;
-  const double lo = -0.5, hi_x = width - 0.5, hi_y = height - 0.5;
+  const canvas_affine a = inverse_affine();
+  const double hi_x = width - 0.5, hi_y = height - 0.5;
   const unsigned char* pixels = dib_pixels(back_buffer);
   const std::size_t stride = dib_stride(back_buffer);
+  const int32_t last_row = height - 1;
   for (int32_t Y = sr.top; Y < sr.bottom; ++Y) {
-    double x, y;
-    inverse(sr.left, Y, &x, &y);
-    unsigned char* out = dib_pixel(desktop, area_x + sr.left, area_y + Y);
-    for (int32_t X = sr.left; X < sr.right; ++X, x += x_step, y += y_step, out += 3) {
-      // Half away from zero: -0.5 rounds to -1 and width - 0.5 to width, both outside.
-      if (!(x > lo && x < hi_x && y > lo && y < hi_y)) continue;
+    const double row_x = a.x0 + Y * a.xy, row_y = a.y0 + Y * a.yy;
+    // Half away from zero: -0.5 rounds to -1 and width - 0.5 to width, both outside.
+    auto on = [&](int32_t X) {
+      const double x = row_x + X * a.xx, y = row_y + X * a.yx;
+      return x > -0.5 && x < hi_x && y > -0.5 && y < hi_y;
+    };
+    // The run's real bounds, then each end settled by the exact test.
+    double lo = sr.left, hi = sr.right;
+    auto clip = [&lo, &hi](double start, double step, double limit) {
+      if (step == 0) {
+        if (!(start > -0.5 && start < limit)) hi = lo - 3;
+        return;
+      }
+      double t0 = (-0.5 - start) / step, t1 = (limit - start) / step;
+      if (t0 > t1) std::swap(t0, t1);
+      lo = std::max(lo, t0), hi = std::min(hi, t1);
+    };
+    clip(row_x, a.xx, hi_x);
+    clip(row_y, a.yx, hi_y);
+    if (!(hi >= lo - 2)) continue;
+    const double left = sr.left, right = sr.right;
+    int32_t x0 = static_cast<int32_t>(std::clamp(std::floor(lo), left, right));
+    int32_t x1 = static_cast<int32_t>(std::clamp(std::ceil(hi), left, right));
+    while (x0 > sr.left && on(x0 - 1)) --x0;
+    while (x0 < sr.right && !on(x0)) ++x0;
+    if (x1 < x0) x1 = x0;
+    while (x1 < sr.right && on(x1)) ++x1;
+    while (x1 > x0 && !on(x1 - 1)) --x1;
+    unsigned char* out = dib_pixel(desktop, area_x + x0, area_y + Y);
+    for (int32_t X = x0; X < x1; ++X, out += 3) {
+      const double x = row_x + X * a.xx, y = row_y + X * a.yx;
       const int32_t ix = static_cast<int32_t>(x + 0.5), iy = static_cast<int32_t>(y + 0.5);
-      const unsigned char* p = pixels + stride * std::size_t(height - 1 - iy) + std::size_t(ix) * 3;
+      const unsigned char* p = pixels + stride * std::size_t(last_row - iy) + std::size_t(ix) * 3;
       out[0] = p[0], out[1] = p[1], out[2] = p[2];
     }
   }

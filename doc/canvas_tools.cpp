@@ -36,10 +36,14 @@ int32_t zun_tool_canvas_rotate::dial_label(int32_t position) { return position *
 
 int zun_tool_canvas_rotate::run(zun_file_canvas& view, command c) {
   switch (c) {
-    case reset_angle: return view.view_set_angle(0);
-    case turn_back: return view.view_rotate_by(-kStep);
-    case turn_on: return view.view_rotate_by(kStep);
-    case set_345: return view.view_set_angle(345);
+    case reset_angle:
+      return view.view_set_angle(0);
+    case turn_back:
+      return view.view_rotate_by(-kStep);
+    case turn_on:
+      return view.view_rotate_by(kStep);
+    case set_345:
+      return view.view_set_angle(345);
   }
   return 0;
 }

@@ -21,7 +21,7 @@ struct history_ring {
   uint16_t capacity;  // 2 to 99
   int32_t oldest;     // -1: nothing to undo
   int32_t newest;
-  int32_t redo_limit; // -1: nothing to redo
+  int32_t redo_limit;  // -1: nothing to redo
   history_slot slots[kHistorySlots];
 };
 

@@ -122,8 +122,8 @@ doc_sheet* sheet_new(int32_t width, int32_t height) {
   if (!s) return nullptr;
   s->surface = surface_new(height, width);
   if (s->surface)
-    s->background = background_new(width, height, s->surface->reduced_width,
-                                   s->surface->reduced_height);
+    s->background =
+        background_new(width, height, s->surface->reduced_width, s->surface->reduced_height);
   if (!s->surface || !s->background || !s->background->image || !s->background->checkerboard) {
     sheet_free(s);
     return nullptr;

@@ -64,5 +64,5 @@ int surface_copy_into(paint_surface* dst, const paint_surface* src);
 
 // Draws one sheet into a 24-bit target within clip (null: whole): background,
 // pictures at opacity pictures_opacity, surface at surface_opacity.
-void sheet_draw(const doc_sheet* s, dib_block* target, const dib_rect* clip,
-                float pictures_opacity, float surface_opacity);
+void sheet_draw(const doc_sheet* s, dib_block* target, const dib_rect* clip, float pictures_opacity,
+                float surface_opacity);

@@ -41,8 +41,8 @@ void draw_picture(const placed_picture* p, dib_block* target, const dib_rect& cl
   // Source pixels must exist in both blocks, whatever the record says.
   const int32_t src_w = std::min(dib_width(p->image), dib_width(p->mask));
   const int32_t src_h = std::min(dib_height(p->image), dib_height(p->mask));
-  r = dib_rect_intersect(r, dib_rect{p->x, p->y, p->x + std::min(src_w, p->width),
-                                     p->y + std::min(src_h, p->height)});
+  r = dib_rect_intersect(
+      r, dib_rect{p->x, p->y, p->x + std::min(src_w, p->width), p->y + std::min(src_h, p->height)});
   if (dib_rect_empty(r)) return;
   g = dib_opacity(g);
   uint8_t a_of[256];
@@ -65,8 +65,8 @@ void draw_picture(const placed_picture* p, dib_block* target, const dib_rect& cl
 }
 }  // namespace
 
-void sheet_draw(const doc_sheet* s, dib_block* target, const dib_rect* clip,
-                float pictures_opacity, float surface_opacity) {
+void sheet_draw(const doc_sheet* s, dib_block* target, const dib_rect* clip, float pictures_opacity,
+                float surface_opacity) {
   if (!s || dib_bits(target) != 24) return;
   const dib_rect c = dib_rect_intersect(clip ? *clip : whole_of(target), whole_of(target));
   if (dib_rect_empty(c)) return;

@@ -11,7 +11,7 @@ class zun_file_data;
 
 // What a file may ask the reader to build.
 inline constexpr int32_t kZwsMaxSheets = 16;
-inline constexpr int32_t kZwsMaxPictures = 256;       // per file
+inline constexpr int32_t kZwsMaxPictures = 256;  // per file
 inline constexpr std::size_t kZwsMaxFileBytes = 1u << 30;
 
 int zws_path(const char* path);  // 1 when the path ends in ".zws" (any case)

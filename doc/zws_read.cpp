@@ -145,8 +145,8 @@ placed_picture* read_pictures(reader& in, int32_t* budget) {
   for (int32_t i = 0; i < count; ++i) {
     placed_picture q{};
     q.kind = 1;
-    if (!in.i32(q.x) || !in.i32(q.y) || !in.i32(q.width) || !in.i32(q.height) || !in.f32(q.opacity) ||
-        !doc_size_allowed(q.width, q.height)) {
+    if (!in.i32(q.x) || !in.i32(q.y) || !in.i32(q.width) || !in.i32(q.height) ||
+        !in.f32(q.opacity) || !doc_size_allowed(q.width, q.height)) {
       pictures_free(list);
       return nullptr;
     }
@@ -235,16 +235,18 @@ int read_document_bytes(zun_file_data& data, const unsigned char* bytes, std::si
   char magic[4];
   uint32_t version = 0;
   int32_t width = 0, height = 0, current = 0;
-  if (!in.take(magic, 4) || magic[0] != '.' || (magic[1] | 0x20) != 'z' ||
-      (magic[2] | 0x20) != 'w' || (magic[3] | 0x20) != 's' || !in.u32(version) || version != 1 ||
-      !in.i32(width) || !in.i32(height) || !doc_size_allowed(width, height)) {
+  doc_sheet* list = nullptr;
+  if (in.take(magic, 4) && magic[0] == '.' && (magic[1] | 0x20) == 'z' &&
+      (magic[2] | 0x20) == 'w' && (magic[3] | 0x20) == 's' && in.u32(version) && version == 1 &&
+      in.i32(width) && in.i32(height) && doc_size_allowed(width, height) && in.i32(current))
+    list = read_sheets(in, width, height);
+  // The view learns the size (and makes its back buffer) only for a file
+  // that was read whole: a bad header costs no document-size allocation.
+  if (!list) {
     data.doc_reset(0, 0);
     return 0;
   }
   data.doc_reset(width, height);
-  if (!in.i32(current)) return 0;
-  doc_sheet* list = read_sheets(in, width, height);
-  if (!list) return 0;
   data.install_sheets(list, current);
   return 1;
 }

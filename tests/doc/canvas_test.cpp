@@ -107,7 +107,8 @@ TEST_F(Canvas, PanStopsWhereTheDocumentWouldLeaveTheBand) {
   EXPECT_FALSE(v.view_key_pan(canvas_key::left));
   ASSERT_TRUE(v.view_key_pan(canvas_key::right));
   EXPECT_EQ(v.offset_x, 150);
-  ASSERT_TRUE(v.view_key_pan(canvas_key::up));
+  EXPECT_FALSE(v.view_key_pan(canvas_key::up, 1, 0));  // Space asked for, not held
+  ASSERT_TRUE(v.view_key_pan(canvas_key::up, 1, 1));
   EXPECT_EQ(v.offset_y, 10);
   // At a reduction a screen pixel is |s| document pixels.
   ASSERT_TRUE(v.view_zoom_to(500, 400, 1, 0.5));
@@ -225,4 +226,64 @@ TEST_F(Canvas, Tools) {
   EXPECT_EQ(v.scale_step, -2);
   EXPECT_EQ(v.angle, 0);
   EXPECT_FALSE(zoom.pointer_down(v, 5, 5, 0));  // off the document
+}
+
+TEST_F(Canvas, BlocksBetweenWindowAndDocument) {
+  auto f = make_document(200, 100, 4, 1000, 800);
+  zun_file_canvas& v = *f->canvas;
+  v.area_x = 3;
+  v.area_y = 1;
+  v.offset_x = v.offset_y = 0;
+  dib_block* block = dib_create(6, 1, 8, 0);
+  fill_tagged(block);
+  canvas_point at{};
+
+  // 1:1 upright: the same pixels, the position moved by the offsets.
+  v.scale_step = 1;
+  v.offset_x = 4;
+  dib_block* same = v.window_block_to_doc(block, 13, 5, &at);
+  ASSERT_NE(same, nullptr);
+  EXPECT_EQ(at.x, 13 - 3 - 4);
+  EXPECT_EQ(at.y, 5 - 1);
+  EXPECT_EQ(pixel(same, 7, 5), tag_of(7, 5));
+  dib_free(same);
+
+  // Magnified twice: every other window pixel becomes a document pixel.
+  v.scale_step = 2;
+  v.offset_x = 0;
+  dib_block* doc = v.window_block_to_doc(block, 13, 5, &at);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(at.x, 5);
+  EXPECT_EQ(at.y, 2);
+  ASSERT_EQ(dib_width(doc), 4);
+  ASSERT_EQ(dib_height(doc), 3);
+  for (int j = 0; j < 3; ++j)
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(pixel(doc, i, j), tag_of(2 * i, 2 * j)) << i << "," << j;
+
+  // And back: each window pixel takes the nearest document pixel (half away from zero).
+  dib_block* back = v.doc_block_to_window(doc, at, 8, 6, 13, 5);
+  ASSERT_NE(back, nullptr);
+  for (int j = 0; j < 6; ++j)
+    for (int i = 0; i < 8; ++i) {
+      const int dx = int(std::round((10 + i) / 2.0)) - 5, dy = int(std::round((4 + j) / 2.0)) - 2;
+      const uint32_t want = dx < 4 && dy < 3 ? tag_of(2 * dx, 2 * dy) : 0xFFFFFFu;
+      EXPECT_EQ(pixel(back, i, j), want) << i << "," << j;
+    }
+  dib_free(back);
+  dib_free(doc);
+
+  // 8-bit blocks keep their depth; pixels not covered are 0.
+  dib_block* mask = dib_create(4, 0, 4, 200);
+  v.view_set_angle(45);
+  dib_block* turned = v.window_block_to_doc(mask, 13, 5, &at);
+  ASSERT_NE(turned, nullptr);
+  EXPECT_EQ(dib_bits(turned), 8);
+  int covered = 0, empty = 0;
+  for (int j = 0; j < dib_height(turned); ++j)
+    for (int i = 0; i < dib_width(turned); ++i) (pixel(turned, i, j) == 200 ? covered : empty)++;
+  EXPECT_GT(covered, 0);
+  EXPECT_GT(empty, 0);  // the corners of a turned square
+  dib_free(turned);
+  dib_free(mask);
+  dib_free(block);
 }

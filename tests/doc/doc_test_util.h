@@ -25,7 +25,9 @@ inline void set_pixel(dib_block* b, int x, int y, uint32_t c) {
   }
 }
 // A colour unique to (x, y) for documents below 256 x 256.
-inline uint32_t tag_of(int x, int y) { return dib_colour(x & 255, y & 255, (x * 7 + y * 13) & 255); }
+inline uint32_t tag_of(int x, int y) {
+  return dib_colour(x & 255, y & 255, (x * 7 + y * 13) & 255);
+}
 inline void fill_tagged(dib_block* b) {
   for (int y = 0; y < dib_height(b); ++y)
     for (int x = 0; x < dib_width(b); ++x) set_pixel(b, x, y, tag_of(x, y));

@@ -1,9 +1,10 @@
 // Document data: new documents, dirty bookkeeping, the checkerboard and the
 // drawing of sheets.
+#include "doc/file_data.h"
+
 #include <gtest/gtest.h>
 
 #include "base/alloc.h"
-#include "doc/file_data.h"
 #include "tests/doc/doc_test_util.h"
 #include "tests/support/leak_check.h"
 
@@ -57,6 +58,7 @@ TEST_F(FileData, NewDocumentSizes) {
   EXPECT_EQ(f->height(), 200);
   // No template and no size, or beyond what any document may be: refused.
   f->template_width = f->template_height = 0;
+  f->max_width = 0;
   EXPECT_FALSE(f->doc_new(0, 0));
   EXPECT_EQ(f->data->sheet_count, 0);
   EXPECT_EQ(f->surface(), nullptr);
@@ -117,7 +119,8 @@ TEST_F(FileData, Checkerboard) {
   ASSERT_NE(c, nullptr);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 70; ++x)
-      ASSERT_EQ(pixel(c, x, y), ((x / 16) % 2 == (y / 16) % 2) ? 0xC0C0C0u : 0xFFFFFFu) << x << "," << y;
+      ASSERT_EQ(pixel(c, x, y), ((x / 16) % 2 == (y / 16) % 2) ? 0xC0C0C0u : 0xFFFFFFu)
+          << x << "," << y;
   dib_free(c);
 }
 
@@ -134,11 +137,11 @@ TEST_F(FileData, SheetDrawingLayers) {
   ASSERT_TRUE(d.doc_render_dirty(target));
   EXPECT_EQ(d.redraw_pending, 0);
   EXPECT_TRUE(dib_rect_empty(d.dirty));
-  EXPECT_EQ(pixel(target, 2, 2), 0x0000AAu);     // background image
+  EXPECT_EQ(pixel(target, 2, 2), 0x0000AAu);  // background image
   EXPECT_EQ(pixel(target, 0, 0), 0xFFFFFFu);
-  EXPECT_EQ(pixel(target, 12, 12), 0xFF0000u);   // picture, full mask
-  EXPECT_EQ(pixel(target, 11, 11), 0x000001u);   // the surface on top
-  const uint32_t half = pixel(target, 35, 25);   // mask 128 over white
+  EXPECT_EQ(pixel(target, 12, 12), 0xFF0000u);  // picture, full mask
+  EXPECT_EQ(pixel(target, 11, 11), 0x000001u);  // the surface on top
+  const uint32_t half = pixel(target, 35, 25);  // mask 128 over white
   EXPECT_NEAR(dib_red(half), 128, 2);
   EXPECT_EQ(dib_green(half), 255);
   EXPECT_NEAR(dib_blue(half), 128, 2);

@@ -1,8 +1,9 @@
 // The undo ring: capacity, the order of steps, what each kind restores, and
 // that undo and redo swap rather than copy.
+#include "doc/history.h"
+
 #include <gtest/gtest.h>
 
-#include "doc/history.h"
 #include "tests/doc/doc_test_util.h"
 #include "tests/support/leak_check.h"
 
@@ -16,7 +17,7 @@ void paint(zun_file& f, uint32_t c) { surface_paint_pixel(f.surface(), 0, 0, c, 
 TEST(HistoryCapacity, FollowsPhysicalMemory) {
   EXPECT_EQ(history_capacity_for_mib(0), 8);
   EXPECT_EQ(history_capacity_for_mib(512), 8);
-  EXPECT_EQ(history_capacity_for_mib(1280), 9);   // 768 / 128 + 3
+  EXPECT_EQ(history_capacity_for_mib(1280), 9);  // 768 / 128 + 3
   EXPECT_EQ(history_capacity_for_mib(2048), 15);
   EXPECT_EQ(history_capacity_for_mib(4096), 31);
   EXPECT_EQ(history_capacity_for_mib(4224), 32);
