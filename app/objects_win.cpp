@@ -7,9 +7,15 @@
 #include "app/app_win.h"
 #include "app/desktop_win.h"
 #include "base/alloc.h"
+#include "base/state_queue.h"
+#include "doc/zun_file.h"
 
 app_state g_app;
 zun_desktop* g_desktop = nullptr;
+zun_file* g_document = nullptr;
+
+// A fresh document's size while no template is chosen.
+constexpr int32_t kDefaultWidth = 1600, kDefaultHeight = 1200;
 
 namespace {
 int g_gdiplus_refs = 0;
@@ -61,6 +67,8 @@ void clear_state() {
 
 int fail() {
   splash_close();
+  delete g_document;
+  g_document = nullptr;
   delete g_desktop;
   g_desktop = nullptr;
   clear_state();
@@ -88,6 +96,11 @@ int create_app_objects() {
   g_desktop = new (std::nothrow) zun_desktop;
   if (!g_desktop) return fail();
   config_text("win", "return", g_desktop->caption, 128);
+  g_document = new (std::nothrow) zun_file;
+  if (!g_document) return fail();
+  g_document->template_width = kDefaultWidth;
+  g_document->template_height = kDefaultHeight;
+  if (!g_document->zun_file_init()) return fail();
   g_app.initialised = 1;
   set_app_initialised(1);
   splash_close();
@@ -98,6 +111,8 @@ void release_app_objects() {
   if (!g_app.initialised) return;
   g_app.initialised = 0;
   set_app_initialised(0);
+  delete g_document;
+  g_document = nullptr;
   delete g_desktop;
   g_desktop = nullptr;
   clear_state();

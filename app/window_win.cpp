@@ -26,7 +26,7 @@ void desktop_start(HWND w) {
   SetTimer(w, kTimerSecond, 1000, nullptr);
   SetTimer(w, kTimerMacro, 10, nullptr);
   if (g_desktop) {
-    g_desktop->start(w);
+    g_desktop->start(w, g_document);
     g_settings.background = g_desktop->set_background(g_settings.background);
   }
   g_first_paint_pending = 1;
@@ -129,13 +129,14 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_CHAR:
-      after_input(w, 0);
+      after_input(w, g_desktop ? g_desktop->on_key(msg, wp) : 0);
       return 0;
     case WM_SYSKEYDOWN:
-      if (GetKeyState(VK_MENU) < 0) after_input(w, 0);
+      if (GetKeyState(VK_MENU) < 0) after_input(w, g_desktop ? g_desktop->on_key(WM_KEYDOWN, wp) : 0);
       break;
     case WM_SYSKEYUP:
-      if (wp == VK_MENU || GetKeyState(VK_MENU) < 0) after_input(w, 0);
+      if (wp == VK_MENU || GetKeyState(VK_MENU) < 0)
+        after_input(w, g_desktop ? g_desktop->on_key(WM_KEYUP, wp) : 0);
       break;
     case WM_TIMER:
       if (g_config.app_active) flush_state_queue();
@@ -154,10 +155,10 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONUP:
       g_app.mouse_x = static_cast<short>(LOWORD(lp));
       g_app.mouse_y = static_cast<short>(HIWORD(lp));
-      after_input(w, 0);
+      after_input(w, g_desktop ? g_desktop->on_mouse(msg, g_app.mouse_x, g_app.mouse_y, wp) : 0);
       return 0;
     case WM_MOUSEWHEEL:
-      after_input(w, 0);
+      after_input(w, g_desktop ? g_desktop->on_wheel(static_cast<short>(HIWORD(wp))) : 0);
       return 0;
     case WM_DROPFILES: {
       char path[kPathSize] = {};
