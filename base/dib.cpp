@@ -31,10 +31,14 @@ dib_header header_of(const dib_block* b) {
 uint32_t table_size_of(const dib_header& h) {
   if (h.colours_used) return h.colours_used > (1u << 24) ? (1u << 26) : h.colours_used * 4;
   switch (h.bits) {
-    case 1: return 8;
-    case 4: return 64;
-    case 8: return 1024;
-    default: return 0;
+    case 1:
+      return 8;
+    case 4:
+      return 64;
+    case 8:
+      return 1024;
+    default:
+      return 0;
   }
 }
 
@@ -117,9 +121,7 @@ uint64_t dib_total_size(const dib_block* b) { return total_of(header_of(b)); }
 unsigned char* dib_table(dib_block* b) {
   return dib_valid(b) ? dib_bytes(b) + kDibHeaderSize : nullptr;
 }
-const unsigned char* dib_table(const dib_block* b) {
-  return dib_table(const_cast<dib_block*>(b));
-}
+const unsigned char* dib_table(const dib_block* b) { return dib_table(const_cast<dib_block*>(b)); }
 
 unsigned char* dib_pixels(dib_block* b) {
   dib_header h = header_of(b);
@@ -213,8 +215,15 @@ bool bytes_ok(const void* bytes, std::size_t length) {
   std::memcpy(&h, bytes, sizeof h);
   if (h.size != kDibHeaderSize || h.width <= 0 || h.height <= 0) return false;
   switch (h.bits) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: return false;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return false;
   }
   uint64_t total = total_of(h);
   return total == length && total <= kDibMaxBytes;

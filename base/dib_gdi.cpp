@@ -46,7 +46,8 @@ dib_block* render_coverage(const char* text, const dib_text_style& style, text_l
     HBITMAP bm = CreateCompatibleBitmap(screen.dc, layout.width, layout.height);
     if (bm) {
       HGDIOBJ old_bm = SelectObject(dc, bm);
-      HGDIOBJ old_font = SelectObject(dc, style.font ? style.font : GetStockObject(DEFAULT_GUI_FONT));
+      HGDIOBJ old_font =
+          SelectObject(dc, style.font ? style.font : GetStockObject(DEFAULT_GUI_FONT));
       PatBlt(dc, 0, 0, layout.width, layout.height, BLACKNESS);
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, RGB(255, 255, 255));
@@ -168,8 +169,8 @@ int dib_text(dib_block* target, int x, int y, const char* text, const dib_text_s
   dib_block* cover = render_coverage(text, style, layout);
   if (!cover) return 0;
   if (style.shadow_offset)
-    blend_text(target, x + style.shadow_offset, y + style.shadow_offset, cover,
-               style.shadow_colour, style.opacity * 0.25f, style.clip);
+    blend_text(target, x + style.shadow_offset, y + style.shadow_offset, cover, style.shadow_colour,
+               style.opacity * 0.25f, style.clip);
   blend_text(target, x, y, cover, style.colour, style.opacity, style.clip);
   dib_free(cover);
   return 1;

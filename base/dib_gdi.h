@@ -19,14 +19,15 @@ struct dib_text_style {
   HFONT font = nullptr;
   uint32_t colour = 0;
   float opacity = 1.0f;
-  int outline = 0;          // pen width: glyph outlines instead of filled glyphs
-  int shadow_offset = 0;    // a shadow at (x + offset, y + offset), at a quarter of the opacity
+  int outline = 0;        // pen width: glyph outlines instead of filled glyphs
+  int shadow_offset = 0;  // a shadow at (x + offset, y + offset), at a quarter of the opacity
   uint32_t shadow_colour = 0;
-  HRGN clip = nullptr;      // target pixels outside are left alone
+  HRGN clip = nullptr;  // target pixels outside are left alone
 };
 // Draws text with its top left at (x, y) into a 24-bit block.
 int dib_text(dib_block* target, int x, int y, const char* text, const dib_text_style& style);
 // Centred in the rectangle (at its left or top when the text is larger).
-int dib_text_in(dib_block* target, const dib_rect& box, const char* text, const dib_text_style& style);
+int dib_text_in(dib_block* target, const dib_rect& box, const char* text,
+                const dib_text_style& style);
 // The size dib_text covers (with the italic allowance).
 int dib_text_size(const char* text, HFONT font, int* width, int* height);

@@ -106,7 +106,8 @@ int dib_line(dib_block* target, int32_t x0, int32_t y0, int32_t x1, int32_t y1, 
   return 1;
 }
 
-int dib_rect_outline(dib_block* target, const dib_rect& r, uint32_t colour, float opacity, int dot) {
+int dib_rect_outline(dib_block* target, const dib_rect& r, uint32_t colour, float opacity,
+                     int dot) {
   if (dib_rect_empty(r)) return 0;
   const int32_t right = r.right - 1, bottom = r.bottom - 1;
   return dib_line(target, r.left, r.top, right, r.top, colour, opacity, dot) &&

@@ -63,12 +63,13 @@ inline void dib_px_over(unsigned char* p, unsigned char* a, uint32_t c, float g,
   if (a) {
     const float A = alpha_table[*a];
     const float T = g + A - g * A;
-    if (T != 0.0f) {
-      // A / T, not A * (1 / T): at g = 0 the share must be exactly 1. The
-      // shares sum to one, but in floats the sum can fall a hair short of a
-      // whole number; kDibTruncSlack keeps such results from truncating one
+    // g = 0 changes nothing (T = A): leaving early also keeps the pixel exact.
+    if (g != 0.0f) {
+      // The shares sum to one, but in floats the sum can fall a hair short of
+      // a whole number; kDibTruncSlack keeps such results from truncating one
       // step down, or every dab of a colour over itself would darken it.
-      const float keep = (1.0f - g) * (A / T), add = g / T;
+      const float inv = 1.0f / T;
+      const float keep = (1.0f - g) * A * inv, add = g * inv;
       p[0] = static_cast<uint8_t>(keep * p[0] + add * cb + kDibTruncSlack);
       p[1] = static_cast<uint8_t>(keep * p[1] + add * cg + kDibTruncSlack);
       p[2] = static_cast<uint8_t>(keep * p[2] + add * cr + kDibTruncSlack);

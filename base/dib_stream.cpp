@@ -138,11 +138,20 @@ dib_block* dib_read_stream(const unsigned char* data, std::size_t length, std::s
   if (!in.u16(raw_tag)) return nullptr;
   dib_block* b = nullptr;
   switch (static_cast<int16_t>(raw_tag)) {
-    case kDibStreamZlib: b = read_zlib(in); break;
-    case kDibStreamLzari: b = read_lzari(in); break;
-    case kDibStreamRaw: b = read_raw(in); break;
-    case kDibStreamRuns: b = read_runs(in); break;
-    default: return nullptr;
+    case kDibStreamZlib:
+      b = read_zlib(in);
+      break;
+    case kDibStreamLzari:
+      b = read_lzari(in);
+      break;
+    case kDibStreamRaw:
+      b = read_raw(in);
+      break;
+    case kDibStreamRuns:
+      b = read_runs(in);
+      break;
+    default:
+      return nullptr;
   }
   if (b && used) *used = length - in.left;
   return b;
@@ -154,10 +163,11 @@ int dib_write_stream(const dib_block* block, dib_write_fn write, void* context) 
   uLongf packed_size = compressBound(static_cast<uLong>(total));
   unsigned char* packed = static_cast<unsigned char*>(mem_alloc(packed_size));
   if (!packed) return 0;
-  const bool smaller = compress2(packed, &packed_size, dib_bytes(block),
-                                 static_cast<uLong>(total), Z_DEFAULT_COMPRESSION) == Z_OK &&
+  const bool smaller = compress2(packed, &packed_size, dib_bytes(block), static_cast<uLong>(total),
+                                 Z_DEFAULT_COMPRESSION) == Z_OK &&
                        packed_size < total;
-  const uint32_t stored = smaller ? static_cast<uint32_t>(packed_size) : static_cast<uint32_t>(total);
+  const uint32_t stored =
+      smaller ? static_cast<uint32_t>(packed_size) : static_cast<uint32_t>(total);
   unsigned char head[10];
   const uint16_t tag = static_cast<uint16_t>(kDibStreamZlib);
   const uint32_t size = static_cast<uint32_t>(total);

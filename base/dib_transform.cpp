@@ -112,12 +112,18 @@ dib_block* dib_rotate(dib_block* b, float degrees, uint32_t background) {
   dib_fill(out, background, nullptr);
   dib_view d = dib_view_of(out);
   // Destination (u, v) about its centre maps back to (u c - v s, u s + v c).
-  for (int32_t y = 0; y < nh; ++y) {
-    const double v = y - nh / 2.0, u0 = -nw / 2.0;
-    double fx = u0 * ca - v * sa + w2, fy = u0 * sa + v * ca + h2;
-    unsigned char* q = d.row(y);
-    for (int32_t x = 0; x < nw; ++x, fx += ca, fy += sa, q += s.bpp) dib_view_sample(s, fx, fy, q);
-  }
+  auto turn = [&](auto sample) {
+    for (int32_t y = 0; y < nh; ++y) {
+      const double v = y - nh / 2.0, u0 = -nw / 2.0;
+      double fx = u0 * ca - v * sa + w2, fy = u0 * sa + v * ca + h2;
+      unsigned char* q = d.row(y);
+      for (int32_t x = 0; x < nw; ++x, fx += ca, fy += sa, q += s.bpp) sample(s, fx, fy, q);
+    }
+  };
+  if (s.bpp == 3)
+    turn(dib_view_sample_n<3>);
+  else
+    turn(dib_view_sample_n<1>);
   dib_free(b);
   return out;
 }

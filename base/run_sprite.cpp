@@ -130,24 +130,23 @@ run_sprite* run_sprite_parse(const unsigned char* data, std::size_t length) {
   return s;
 }
 
-run_sprite* run_sprite_load(const char* path, int frames) {
+run_sprite* run_sprite_load(const char* path, int frames, run_sprite_decoder decode) {
   if (!path || !*path) return nullptr;
   std::string qa = path;
   const std::size_t slash = qa.find_last_of("\\/");
   const std::size_t dot = qa.find_last_of('.');
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) qa.resize(dot);
   qa += ".qa";
+  std::string bytes;
   if (os_file_exists(qa.c_str())) {
-    std::string bytes;
     if (!os_read_file(qa.c_str(), bytes, kQaFileLimit)) return nullptr;
     return run_sprite_parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   }
-  // Without a cache file the picture itself is read as a BMP and built with
-  // run_sprite_build(sheet, frames). The BMP reader belongs to the picture
-  // formats, which base cannot depend on; until a caller provides it this path
-  // fails.
-  (void)frames;
-  return nullptr;
+  if (!decode || !os_read_file(path, bytes, kDibMaxBytes)) return nullptr;
+  dib_block* sheet = decode(bytes.data(), bytes.size());
+  run_sprite* s = run_sprite_build(sheet, frames);
+  dib_free(sheet);
+  return s;
 }
 
 namespace {
@@ -158,7 +157,8 @@ int draw(dib_block* target, int32_t x, int32_t y, const run_sprite* s, int frame
   if (f.run_count <= 0 || !f.runs) return 0;
   dib_view t = dib_view_of(target), c = dib_view_of(const_cast<dib_block*>(colours));
   if (!t.pixels || t.bpp != 3 || !c.pixels || c.bpp != 3) return 0;
-  if (int64_t{c.width} < int64_t{s->frames} * s->frame_width || c.height < s->frame_height) return 0;
+  if (int64_t{c.width} < int64_t{s->frames} * s->frame_width || c.height < s->frame_height)
+    return 0;
   const int64_t bx = int64_t{x} + s->offset_x, by = int64_t{y} + s->offset_y;
   const bool whole = !part && bx >= 0 && by >= 0 && bx + s->frame_width <= t.width &&
                      by + s->frame_height <= t.height;

@@ -38,8 +38,14 @@ struct run_sprite {
 run_sprite* run_sprite_build(const dib_block* sheet, int frames);
 // The ".qa" form in memory; null unless it is whole and every run lies inside its frame.
 run_sprite* run_sprite_parse(const unsigned char* data, std::size_t length);
-// Reads the path with its extension replaced by ".qa"; see run_sprite.cpp.
-run_sprite* run_sprite_load(const char* path, int frames);
+// A picture decoder over a whole file's bytes (the BMP reader of the picture
+// formats has this form). base cannot depend on the picture formats, so the
+// caller hands it in.
+using run_sprite_decoder = dib_block* (*)(const void* data, std::size_t size);
+// Reads the path with its extension replaced by ".qa" when that file exists
+// (a damaged cache fails the load); else decodes the picture at the path and
+// builds the sprite from it. Without a decoder that second path fails.
+run_sprite* run_sprite_load(const char* path, int frames, run_sprite_decoder decode = nullptr);
 void run_sprite_free(run_sprite* s);
 
 // Draws a frame at (x, y) + the offset, colours from a 24-bit sheet of

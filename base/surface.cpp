@@ -153,7 +153,8 @@ void surface_rebuild_reduced(paint_surface* s) {
   for (int32_t j = 0; j < s->reduced_height; ++j) {
     const int32_t y = static_cast<int32_t>(j * s->step_y);
     if (y >= s->height) break;
-    unsigned char* q = s->reduced_bits + std::size_t(s->reduced_stride) * (s->reduced_height - 1 - j);
+    unsigned char* q =
+        s->reduced_bits + std::size_t(s->reduced_stride) * (s->reduced_height - 1 - j);
     for (int32_t i = 0; i < s->reduced_width; ++i) {
       const int32_t x = static_cast<int32_t>(i * s->step_x);
       if (x >= s->width) break;
@@ -169,7 +170,8 @@ void surface_update_reduced(paint_surface* s, int32_t x, int32_t y) {
   if (iy >= 2 && y % iy) return;
   const int32_t rx = static_cast<int32_t>(x / s->step_x), ry = static_cast<int32_t>(y / s->step_y);
   if (rx < 0 || ry < 0 || rx >= s->reduced_width || ry >= s->reduced_height) return;
-  unsigned char* q = s->reduced_bits + std::size_t(s->reduced_stride) * (s->reduced_height - 1 - ry) +
+  unsigned char* q = s->reduced_bits +
+                     std::size_t(s->reduced_stride) * (s->reduced_height - 1 - ry) +
                      std::size_t(rx) * 3;
   std::memcpy(q, colour_at(s, x, y), 3);
 }
@@ -181,7 +183,8 @@ void surface_note_pixel(paint_surface* s, int32_t x, int32_t y) {
 
 void surface_note_rect(paint_surface* s, const dib_rect& r) {
   if (!s || s->kind == 0) return;
-  s->changed = dib_rect_intersect(dib_rect_union(s->changed, r), dib_rect{0, 0, s->width, s->height});
+  s->changed =
+      dib_rect_intersect(dib_rect_union(s->changed, r), dib_rect{0, 0, s->width, s->height});
 }
 
 dib_rect surface_changed_area(const paint_surface* s, int grow) {

@@ -66,11 +66,12 @@ void surface_update_reduced(paint_surface* s, int32_t x, int32_t y);
 // Per-pixel painting; each also updates the reduced copy and notes the pixel.
 // 0 for an absent surface or a pixel outside it.
 int surface_blend_pixel(paint_surface* s, int32_t x, int32_t y, int red, int green, int blue,
-                        float opacity);                                            // over
+                        float opacity);  // over
 int surface_paint_pixel(paint_surface* s, int32_t x, int32_t y, uint32_t colour,
-                        float opacity);                                            // paint, set coverage
-int surface_fade_pixel(paint_surface* s, int32_t x, int32_t y, float opacity);    // eraser
-int surface_erase_pixel(paint_surface* s, int32_t x, int32_t y, uint32_t colour);  // plain set / erase
+                        float opacity);  // paint, set coverage
+int surface_fade_pixel(paint_surface* s, int32_t x, int32_t y, float opacity);  // eraser
+int surface_erase_pixel(paint_surface* s, int32_t x, int32_t y,
+                        uint32_t colour);  // plain set / erase
 // Blue, green, red, alpha (coverage, or 255 without a plane).
 int surface_read_pixel(const paint_surface* s, int32_t x, int32_t y, unsigned char bgra[4]);
 // Blends source pixel (x, y) into the target's (x, y) with the source coverage as opacity.
@@ -97,5 +98,4 @@ int surface_paste(paint_surface* s, int32_t x, int32_t y, const dib_block* image
 
 // Draws the changed area (clipped by clip, when given) over the target at the
 // same position: kind 1 through the coverage plane at the opacity.
-int surface_draw_to(const paint_surface* s, dib_block* target, const dib_rect* clip,
-                    float opacity);
+int surface_draw_to(const paint_surface* s, dib_block* target, const dib_rect* clip, float opacity);

@@ -9,12 +9,12 @@ namespace {
 void paste_rows(paint_surface* s, const dib_view& img, int32_t x, int32_t y, int32_t w, int32_t h) {
   for (int32_t j = 0; j < h; ++j) {
     const int32_t ty = y + j;
-    unsigned char* q = s->colour_bits + std::size_t(s->colour_stride) * (s->height - 1 - ty) +
-                       std::size_t(x) * 3;
+    unsigned char* q =
+        s->colour_bits + std::size_t(s->colour_stride) * (s->height - 1 - ty) + std::size_t(x) * 3;
     std::memcpy(q, img.row(j), std::size_t(w) * 3);
     if (s->coverage_bits)
-      std::memset(s->coverage_bits + std::size_t(s->coverage_stride) * (s->height - 1 - ty) + x, 255,
-                  w);
+      std::memset(s->coverage_bits + std::size_t(s->coverage_stride) * (s->height - 1 - ty) + x,
+                  255, w);
     if (s->reduced_bits)
       for (int32_t i = 0; i < w; ++i) surface_update_reduced(s, x + i, ty);
   }
@@ -49,7 +49,8 @@ int surface_paste(paint_surface* s, int32_t x, int32_t y, const dib_block* image
     for (int32_t ty = r.top; ty < r.bottom; ++ty) {
       for (int32_t tx = r.left; tx < r.right; ++tx) {
         const unsigned char* p = img.at_checked(tx - x, ty - y);
-        if (p) surface_paint_cell(s, tx, ty, kCellInterior, dib_colour(p[2], p[1], p[0]), 1.0f, nullptr);
+        if (p)
+          surface_paint_cell(s, tx, ty, kCellInterior, dib_colour(p[2], p[1], p[0]), 1.0f, nullptr);
       }
     }
     return 1;

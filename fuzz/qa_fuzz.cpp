@@ -10,8 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   const long blocks = alloc_count();
   run_sprite* s = run_sprite_parse(data, size);
   if (s) {
-    const int64_t sheet_px = int64_t{s->frames} * s->frame_width * s->frame_height;
-    if (sheet_px <= (1 << 20)) {
+    // Colour sheets of at most 1 M pixels (each factor checked first: no overflow).
+    const bool small = s->frame_width <= (1 << 20) && s->frame_height <= (1 << 20) &&
+                       int64_t{s->frames} * s->frame_width * s->frame_height <= (1 << 20);
+    if (small) {
       dib_block* colours = dib_create(s->frame_height, 1, s->frames * s->frame_width, 0x808080);
       dib_block* target = dib_create(48, 1, 64, 0xFFFFFF);
       for (int f = 0; f < s->frames; ++f) {

@@ -1,6 +1,9 @@
 // Blits, resampling, bilinear sampling and the ownership-taking transforms.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+
 #include "base/dib.h"
 #include "tests/base/dib_test_util.h"
 #include "tests/support/leak_check.h"
@@ -56,6 +59,17 @@ TEST_F(DibBlit, OverlappingBlitWithinOneBlock) {
   // Move rows 0..3 down by one: done row by row from the top it would smear row 0.
   EXPECT_EQ(dib_blit(b, 0, 1, 3, 4, b, 0, 0, 3, 4, 0), 1);
   for (int y = 1; y < 5; ++y) EXPECT_EQ(px(b, 1, y), px(before, 1, y - 1)) << y;
+  // The pixel-by-pixel path (negative destination) and a scaled one, in place.
+  dib_free(b);
+  dib_free(before);
+  before = numbered(5, 5);
+  b = numbered(5, 5);
+  EXPECT_EQ(dib_blit(b, -1, 1, 5, 4, b, 0, 0, 5, 4, 0), 1);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(px(b, x, 3), px(before, x + 1, 2)) << x;
+  dib_free(b);
+  b = numbered(5, 5);
+  EXPECT_EQ(dib_blit(b, 0, 0, 4, 4, b, 0, 0, 2, 2, 0), 1);
+  EXPECT_EQ(px(b, 3, 3), px(before, 1, 1));
   dib_free(before);
   dib_free(b);
 }
@@ -79,6 +93,32 @@ TEST_F(DibBlit, ScaledNearestAndBilinear) {
   dib_free(wide);
   dib_free(row);
   dib_free(src);
+}
+
+// The scaled blit samples exactly where dib_sample_bilinear says, edges,
+// missing neighbours and source offsets included.
+TEST_F(DibBlit, ScaledBlitAgreesWithTheSample) {
+  std::mt19937 rng(3);
+  for (int bits : {24, 8}) {
+    dib_block* src = dib_create(7, bits == 24, 9, 0);
+    unsigned char* p = dib_pixels(src);
+    for (uint32_t i = 0; i < dib_stride(src) * 7; ++i) p[i] = static_cast<unsigned char>(rng());
+    const int dw = 23, dh = 5, sx = -2, sy = 1, sw = 10, sh = 7, dx = -3, dy = 1;
+    dib_block* dst = dib_create(6, bits == 24, 20, 0x5A5A5A);
+    dib_block* before = dib_clone(dst);
+    ASSERT_EQ(dib_blit(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, 1), 1);
+    for (int i = 0; i < dh; ++i)
+      for (int j = 0; j < dw; ++j) {
+        if (!dib_pixel(dst, dx + j, dy + i)) continue;
+        unsigned char want[3];
+        std::memcpy(want, dib_pixel(before, dx + j, dy + i), bits / 8);
+        dib_sample_bilinear(src, sx + j * (double(sw) / dw), sy + i * (double(sh) / dh), want);
+        ASSERT_EQ(std::memcmp(dib_pixel(dst, dx + j, dy + i), want, bits / 8), 0) << j << "," << i;
+      }
+    dib_free(before);
+    dib_free(dst);
+    dib_free(src);
+  }
 }
 
 TEST_F(DibBlit, BilinearSampleEdges) {

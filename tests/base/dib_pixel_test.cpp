@@ -29,7 +29,7 @@ TEST(DibPrimitive, Blend256TruncatesTowardZero) {
 TEST(DibPrimitive, SetWithOpacity) {
   unsigned char p[3] = {255, 255, 255};
   dib_px_set(p, dib_colour(0, 0, 0), 0.5f);
-  EXPECT_EQ(p[0], 127);  // 255 - 127.5 truncated
+  EXPECT_EQ(p[0], 127);                           // 255 - 127.5 truncated
   dib_px_set(p, dib_colour(10, 20, 30), 0.995f);  // counts as 1
   EXPECT_EQ(p[0], 30);
   EXPECT_EQ(p[2], 10);
@@ -144,9 +144,9 @@ TEST_F(DibPixel, IndexedTo24) {
   std::memcpy(&one[12], &planes, 2);
   std::memcpy(&one[14], &bits, 2);
   one[40 + 4] = 255, one[40 + 5] = 128;  // entry 1: blue 255, green 128
-  one[48] = 0x80;                         // bottom row (y = 1), x = 0
-  one[48 + 1] = 0x40;                     // x = 9
-  one[52] = 0x01;                         // top row, x = 7
+  one[48] = 0x80;                        // bottom row (y = 1), x = 0
+  one[48 + 1] = 0x40;                    // x = 9
+  one[52] = 0x01;                        // top row, x = 7
   dib_block* b1 = dib_from_bytes(one.data(), one.size());
   ASSERT_NE(b1, nullptr);
   c = dib_to_24(b1);

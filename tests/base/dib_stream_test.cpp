@@ -164,8 +164,7 @@ TEST_F(DibStream, RunsForm) {
   dib_free(r);
 
   rec = runs_record(1, 2, 2);
-  put16(rec, 1), put16(rec, 0), put16(rec, 2), rec.push_back(3), rec.push_back(2),
-      rec.push_back(1);
+  put16(rec, 1), put16(rec, 0), put16(rec, 2), rec.push_back(3), rec.push_back(2), rec.push_back(1);
   put16(rec, 0xFFFF), put32(rec, 1);
   r = dib_read_stream(rec.data(), rec.size(), nullptr);
   ASSERT_NE(r, nullptr);
@@ -184,12 +183,11 @@ TEST_F(DibStream, BadRunsFail) {
     return rec;
   };
   const bytes bad[] = {
-      with_run(4, 4, 0, 0, 4, 2),  // count differs
-      with_run(4, 4, 0, 1, 4, 1),  // past the right edge
-      with_run(4, 4, 4, 0, 1, 1),  // below the last row
-      with_run(0, 4, 0, 0, 0, 1),  // zero width
-      with_run(4, -2, 0, 0, 0, 1),
-      with_run(100000, 100000, 0, 0, 1, 1),  // beyond the size cap
+      with_run(4, 4, 0, 0, 4, 2),                                         // count differs
+      with_run(4, 4, 0, 1, 4, 1),                                         // past the right edge
+      with_run(4, 4, 4, 0, 1, 1),                                         // below the last row
+      with_run(0, 4, 0, 0, 0, 1),                                         // zero width
+      with_run(4, -2, 0, 0, 0, 1), with_run(100000, 100000, 0, 0, 1, 1),  // beyond the size cap
   };
   for (const bytes& rec : bad) EXPECT_EQ(dib_read_stream(rec.data(), rec.size(), nullptr), nullptr);
   bytes no_marker = runs_record(0, 4, 4);

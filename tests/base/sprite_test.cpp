@@ -1,12 +1,11 @@
 // Run-length sprites: building from a sheet, the ".qa" form, drawing.
-#include "base/run_sprite.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "base/run_sprite.h"
 #include "tests/base/dib_test_util.h"
 #include "tests/support/leak_check.h"
 #include "tests/support/temp_dir.h"
@@ -39,6 +38,9 @@ bytes to_qa(const run_sprite* s) {
     }
   return v;
 }
+
+// A stand-in picture decoder: the file holds a packed block as it is.
+dib_block* raw_block(const void* data, std::size_t size) { return dib_from_bytes(data, size); }
 
 // Two 4 x 2 frames: frame 0 has a run of 3 x 200 and a transparent 20; frame 1 is empty.
 dib_block* sheet() {
@@ -137,8 +139,31 @@ TEST_F(Sprite, LoadReadsTheQaBesideThePicture) {
   ASSERT_NE(got, nullptr);
   EXPECT_EQ(got->frame[0].run_count, 2);
   run_sprite_free(got);
-  // No cache: the picture itself would be needed, and that reader is not here.
-  EXPECT_EQ(run_sprite_load(dir.file("other.bmp").c_str(), 2), nullptr);
+  // The cache wins over the picture; a damaged cache fails the load.
+  EXPECT_EQ(run_sprite_load(dir.file("other.bmp").c_str(), 2), nullptr) << "neither file";
+  f = std::fopen(dir.file("broken.qa").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(qa.data(), 1, 100, f), 100u);
+  std::fclose(f);
+  EXPECT_EQ(run_sprite_load(dir.file("broken.bmp").c_str(), 2, raw_block), nullptr);
+}
+
+TEST_F(Sprite, LoadWithoutACacheDecodesThePicture) {
+  TempDir dir;
+  dib_block* s = sheet();
+  FILE* f = std::fopen(dir.file("sheet.bmp").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(dib_bytes(s), 1, dib_total_size(s), f), dib_total_size(s));
+  std::fclose(f);
+  dib_free(s);
+  EXPECT_EQ(run_sprite_load(dir.file("sheet.bmp").c_str(), 2), nullptr) << "no decoder";
+  run_sprite* got = run_sprite_load(dir.file("sheet.bmp").c_str(), 2, raw_block);
+  ASSERT_NE(got, nullptr);
+  EXPECT_EQ(got->frame_width, 4);
+  EXPECT_EQ(got->frame[0].run_count, 2);
+  run_sprite_free(got);
+  EXPECT_EQ(run_sprite_load(dir.file("sheet.bmp").c_str(), 31, raw_block), nullptr);
+  EXPECT_EQ(run_sprite_load(dir.file("none.bmp").c_str(), 2, raw_block), nullptr);
 }
 
 TEST_F(Sprite, DrawCopiesBlendsAndClips) {
@@ -147,10 +172,10 @@ TEST_F(Sprite, DrawCopiesBlendsAndClips) {
   dib_block* colours = dib_create(2, 1, 8, 0);  // black everywhere
   dib_block* t = dib_create(4, 1, 6, 0xFFFFFF);
   ASSERT_EQ(run_sprite_draw(t, 1, 1, sp, 0, colours), 1);
-  EXPECT_EQ(px(t, 3, 1), 0u);          // alpha 255 copies
-  EXPECT_EQ(px(t, 2, 2), 0x383838u);   // 255 + (-255 * 200 / 256 = -199.2 -> -199) = 56
+  EXPECT_EQ(px(t, 3, 1), 0u);         // alpha 255 copies
+  EXPECT_EQ(px(t, 2, 2), 0x383838u);  // 255 + (-255 * 200 / 256 = -199.2 -> -199) = 56
   EXPECT_EQ(px(t, 1, 2), 0xFFFFFFu);
-  EXPECT_EQ(px(t, 1, 1), 0xFFFFFFu);   // the transparent 20
+  EXPECT_EQ(px(t, 1, 1), 0xFFFFFFu);  // the transparent 20
 
   dib_fill(t, 0xFFFFFF, nullptr);
   ASSERT_EQ(run_sprite_draw(t, -2, 2, sp, 0, colours), 1);  // half off the left

@@ -161,36 +161,43 @@ TEST_F(Surface, DrawTruncatesTheBlend) {
 // against the formula written with C's own truncating division.
 TEST_F(Surface, DrawMatchesTheFormulaEverywhere) {
   std::mt19937 rng(5);
-  for (float g : {1.0f, 0.5f, 0.37f, 0.999f, 0.02f}) {
-    for (int w : {1, 15, 16, 17, 37, 64}) {
-      paint_surface* s = surface_new(3, w);
-      dib_block* t = dib_create(3, 1, w, 0);
-      for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < w; ++x) {
-          set_px(s->colour, x, y, rng() & 0xFFFFFF);
-          set_px(t, x, y, rng() & 0xFFFFFF);
-          // Runs of 0 and 255 as well as anything between.
-          const unsigned r = rng() % 4;
-          dib_pixel(s->coverage, x, y)[0] = r == 0 ? 0 : r == 1 ? 255 : rng() & 255;
-        }
-      surface_note_rect(s, dib_rect{0, 0, w, 3});
-      dib_block* before = dib_clone(t);
-      surface_draw_to(s, t, nullptr, g);
-      const float eff = g >= 0.99f ? 1.0f : g;
-      for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < w; ++x) {
-          const unsigned char* p = dib_pixel(s->colour, x, y);
-          const unsigned char* q0 = dib_pixel(before, x, y);
-          const unsigned char* q = dib_pixel(t, x, y);
-          const int a = static_cast<int>(eff * dib_pixel(s->coverage, x, y)[0]);
-          for (int c = 0; c < 3; ++c) {
-            const int want = a == 255 ? p[c] : q0[c] + (p[c] - q0[c]) * a / 256;
-            ASSERT_EQ(q[c], want) << "g " << g << " w " << w << " at " << x << "," << y;
+  for (float g : {1.0f, 0.5f, 0.37f, 0.999f, 0.02f, 0.7f}) {
+    for (int round = 0; round < 8; ++round) {
+      for (int w : {1, 15, 16, 17, 31, 32, 33, 37, 47, 64, 95, 100}) {
+        paint_surface* s = surface_new(3, w);
+        dib_block* t = dib_create(3, 1, w, 0);
+        for (int y = 0; y < 3; ++y)
+          for (int x = 0; x < w; ++x) {
+            set_px(s->colour, x, y, rng() & 0xFFFFFF);
+            set_px(t, x, y, rng() & 0xFFFFFF);
+            // Row 0: 0, 255 and anything between; row 1: one coverage for the
+            // whole row (the inside of a stroke); row 2: 255 but for one pixel.
+            const unsigned r = rng() % 4;
+            unsigned char& c = dib_pixel(s->coverage, x, y)[0];
+            if (y == 0) c = r == 0 ? 0 : r == 1 ? 255 : rng() & 255;
+            if (y == 1)
+              c = static_cast<unsigned char>(x == 0 ? rng() : dib_pixel(s->coverage, 0, 1)[0]);
+            if (y == 2) c = x == w / 2 ? 77 : 255;
           }
-        }
-      dib_free(before);
-      dib_free(t);
-      surface_free(s);
+        surface_note_rect(s, dib_rect{0, 0, w, 3});
+        dib_block* before = dib_clone(t);
+        surface_draw_to(s, t, nullptr, g);
+        const float eff = g >= 0.99f ? 1.0f : g;
+        for (int y = 0; y < 3; ++y)
+          for (int x = 0; x < w; ++x) {
+            const unsigned char* p = dib_pixel(s->colour, x, y);
+            const unsigned char* q0 = dib_pixel(before, x, y);
+            const unsigned char* q = dib_pixel(t, x, y);
+            const int a = static_cast<int>(eff * dib_pixel(s->coverage, x, y)[0]);
+            for (int c = 0; c < 3; ++c) {
+              const int want = a == 255 ? p[c] : q0[c] + (p[c] - q0[c]) * a / 256;
+              ASSERT_EQ(q[c], want) << "g " << g << " w " << w << " at " << x << "," << y;
+            }
+          }
+        dib_free(before);
+        dib_free(t);
+        surface_free(s);
+      }
     }
   }
 }
