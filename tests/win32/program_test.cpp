@@ -1,6 +1,7 @@
 // The program as a whole, started the way users and the installer start it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <fstream>
@@ -142,4 +143,87 @@ TEST_F(Program, InstallRegistersTheDocumentTypeAndUninstallRemovesIt) {
   EXPECT_EQ(program_exit_code("-uninstall"), 0);
   EXPECT_FALSE(key_exists(HKEY_CLASSES_ROOT, ".zws"));
   EXPECT_FALSE(key_exists(HKEY_CLASSES_ROOT, "Zws.Image"));
+}
+
+// A copy of the installation tree that a test may damage.
+namespace {
+std::string copy_tree(const std::string& into) {
+  std::string from = tree_path("");
+  CreateDirectoryA(into.c_str(), nullptr);
+  const char* files[] = {"zwsmain.exe", "zz_device.dll", "zz_avi.dll", "mx_conf.ini", "cd.lst"};
+  for (const char* f : files) CopyFileA((from + f).c_str(), (into + "\\" + f).c_str(), FALSE);
+  CreateDirectoryA((into + "\\LAN").c_str(), nullptr);
+  CreateDirectoryA((into + "\\LAN\\chs").c_str(), nullptr);
+  CopyFileA((from + "LAN\\chs\\config.xml").c_str(), (into + "\\LAN\\chs\\config.xml").c_str(), FALSE);
+  return into + "\\zwsmain.exe";
+}
+
+void remove_tree(const std::string& dir) {
+  std::string twice = dir + std::string(1, '\0');  // double-terminated for the shell
+  SHFILEOPSTRUCTA op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = twice.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationA(&op);
+}
+
+std::string scratch_folder(const char* name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name;
+}
+
+long run_exe(const std::string& exe, DWORD ms, bool* had_window) {
+  std::string line = "\"" + exe + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return -2;
+  CloseHandle(pi.hThread);
+  *had_window = false;
+  DWORD until = GetTickCount() + ms;
+  while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
+    if (FindWindowA("MXZUN2013_BASE_WRITEMAIN", nullptr)) {
+      *had_window = true;
+      PostMessageA(FindWindowA("MXZUN2013_BASE_WRITEMAIN", nullptr), WM_CLOSE, 1, 0);
+    }
+    if (static_cast<LONG>(until - GetTickCount()) <= 0) {
+      TerminateProcess(pi.hProcess, 99);
+      break;
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  return static_cast<long>(code);
+}
+}  // namespace
+
+TEST_F(Program, WithoutCdListItEndsQuietly) {
+  std::string dir = scratch_folder("qm-no-cdlst");
+  std::string exe = copy_tree(dir);
+  DeleteFileA((dir + "\\cd.lst").c_str());
+  bool window = true;
+  EXPECT_EQ(run_exe(exe, 30000, &window), 0);
+  EXPECT_FALSE(window);
+  remove_tree(dir);
+}
+
+TEST_F(Program, MalformedLanguageFileStillRunsWithEmptyTexts) {
+  std::string dir = scratch_folder("qm-bad-lang");
+  std::string exe = copy_tree(dir);
+  {
+    std::ofstream f(dir + "\\LAN\\chs\\config.xml", std::ios::binary | std::ios::trunc);
+    f << "<zun>\r\n<app>\r\n<appname>unterminated\r\n<<<>>>\r\n" << std::string(5000, '<');
+  }
+  bool window = false;
+  EXPECT_EQ(run_exe(exe, 30000, &window), 0);
+  EXPECT_TRUE(window) << "a malformed language file must not stop the program";
+  // Without a language file at all it cannot start.
+  DeleteFileA((dir + "\\LAN\\chs\\config.xml").c_str());
+  window = true;
+  EXPECT_EQ(run_exe(exe, 30000, &window), 0);
+  EXPECT_FALSE(window);
+  remove_tree(dir);
 }
