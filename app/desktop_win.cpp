@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_win.h"
+#include "app/pen_input_win.h"
 #include "base/dib_gdi.h"
 #include "base/os.h"
 #include "doc/zun_file.h"
@@ -19,10 +20,12 @@ int zun_desktop::start(HWND window, zun_file* document) {
   window_ = window;
   document_ = document;
   layout();
+  pen_input_start(window, document);
   return 1;
 }
 
 void zun_desktop::stop() {
+  pen_input_stop();
   dib_free(bits_);
   dib_free(background_);
   bits_ = background_ = nullptr;
@@ -120,6 +123,14 @@ int zun_desktop::on_key(UINT message, WPARAM key) {
   zun_file_canvas* view = document_->canvas;
   if (g_app.interaction_mode != 0 || g_app.tool_operation) return 0;
   int changed = 0;
+  if (GetKeyState(VK_CONTROL) < 0 && (key == 'Z' || key == 'Y') && !pen_input_busy()) {
+    if (key == 'Z' ? document_->history_undo() : document_->history_redo()) {
+      pen_input_layers_replaced();
+      view_changed();
+      return 1;
+    }
+    return 0;
+  }
   if (GetKeyState(VK_MENU) < 0 && (key == kKeyF13 || key == kKeyF14)) {
     changed = view->view_rotate_by(key == kKeyF14 ? 15 : -15);
   } else if (GetKeyState(VK_SPACE) < 0) {
@@ -151,16 +162,18 @@ int zun_desktop::on_mouse(UINT message, int x, int y, WPARAM buttons) {
   zun_file_canvas* view = document_->canvas;
   switch (message) {
     case WM_LBUTTONDOWN:
-      // Space + drag pans the view.
+      // Space + drag pans the view; otherwise the pen paints.
       if (GetKeyState(VK_SPACE) < 0 && g_app.interaction_mode == 0) {
         panning_ = 1;
         pan_x_ = x;
         pan_y_ = y;
         SetCapture(window_);
+        return 0;
       }
-      return 0;
+      return g_app.interaction_mode == 0 ? pen_input_mouse(message, x, y) : 0;
     case WM_MOUSEMOVE: {
-      if (!panning_ || !(buttons & MK_LBUTTON)) return 0;
+      if (!panning_) return pen_input_mouse(message, x, y);
+      if (!(buttons & MK_LBUTTON)) return 0;
       int32_t dx = x - pan_x_, dy = y - pan_y_;
       if (!dx && !dy) return 0;
       // Movements too small for a document pixel accumulate until they count.
@@ -176,8 +189,9 @@ int zun_desktop::on_mouse(UINT message, int x, int y, WPARAM buttons) {
       if (panning_) {
         panning_ = 0;
         ReleaseCapture();
+        return 0;
       }
-      return 0;
+      return pen_input_mouse(message, x, y);
     default:
       return 0;
   }

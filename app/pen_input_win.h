@@ -1,0 +1,13 @@
+#pragma once
+// Pointer input on the canvas goes to the pen panel of slot 0 until the skinned
+// board chooses among the pens: a mouse stands in for the tablet.
+#include <windows.h>
+
+class zun_file;
+
+int pen_input_start(HWND window, zun_file* document);
+void pen_input_stop();
+// 1 when the event was a pen event (so the window repaints at once).
+int pen_input_mouse(UINT message, int x, int y);
+int pen_input_busy();  // a stroke is in progress
+void pen_input_layers_replaced();  // after undo and redo
