@@ -1,7 +1,7 @@
 # The two commands of the README:
 #   make run    builds what is missing and starts the program under Wine
 #   make test   runs every test (native, native under ASan/UBSan, Windows under Wine)
-.PHONY: run test deps native win32 asan fuzz test-native test-win32 test-asan e2e clean
+.PHONY: run test deps host-tools native win32 asan fuzz test-native test-win32 test-asan e2e clean
 
 JOBS ?= 2
 
@@ -12,7 +12,12 @@ native: deps
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native -j$(JOBS)
 
-win32: deps
+# The cross build lays its tree out with programs of the native build.
+host-tools: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native -j$(JOBS) --target penpics_tool pack_tool
+
+win32: host-tools
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32 -j$(JOBS)
 

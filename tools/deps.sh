@@ -14,7 +14,7 @@ native_only=0
 sudo_=""
 [ "$(id -u)" -eq 0 ] || sudo_="sudo"
 
-native_pkgs=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+native_pkgs=(build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libmypaint-dev libjson-c-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev mypaint-brushes imagemagick librsvg2-bin
   fonts-arphic-ukai fonts-wqy-microhei)
