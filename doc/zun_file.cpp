@@ -36,12 +36,15 @@ int zun_file::zun_file_init(int history_capacity) {
     return 0;
   }
   active = 1;
+  path[0] = 0;
+  path_is_document = 1;
   data->doc_data_new(0, 0);
   return 1;
 }
 
 int zun_file::doc_new(int32_t w, int32_t h) {
   if (!active || !recreate_history()) return 0;
+  set_path(nullptr);
   return data->doc_data_new(w, h);
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 // The document controller: owns the document data, its canvas view and the
-// undo history, and carries the modified flag. Opening, saving and export
-// live elsewhere; this is the part every pen and tool goes through.
+// undo history, and carries the path and the modified flag. zun_file.cpp is
+// the part every pen and tool goes through; opening and saving are in
+// zun_file_io.cpp, export in zun_file_export.cpp.
 #include <cstdint>
 
 #include "doc/canvas.h"
 #include "doc/file_data.h"
 #include "doc/history.h"
+
+struct surface_rgn;
+
+// Longest document path kept (the path field holds 512 bytes).
+inline constexpr int kDocPathMax = 511;
 
 class zun_file {
  public:
@@ -31,6 +37,19 @@ class zun_file {
   int doc_toggle_background();
   int doc_remove_pictures();
 
+  // Opening, saving and export (zun_file_io.cpp, zun_file_export.cpp).
+  int doc_open(const char* path);
+  int doc_open_template(const char* path);
+  // mode 1 tones the model towards mid grey first.
+  int doc_open_model(const char* path, int mode);
+  int doc_save(const char* path);
+  int doc_save_copy(const char* path);
+  int doc_export(const char* path);
+  // Fills the region (null: the whole surface) of the current surface with white.
+  int doc_erase_region(const surface_rgn* region);
+  // The path rules: ".zws" kept, any other name becomes its ".zws" twin.
+  void set_path(const char* path);
+
   void mark_dirty(int set_modified);
   paint_surface* surface();
   int32_t width() const;
@@ -42,6 +61,8 @@ class zun_file {
   zun_file_canvas* canvas = nullptr;
   zun_file_data* data = nullptr;
   history_ring* history = nullptr;
+  char path[kDocPathMax + 1] = {};
+  int path_is_document = 1;
   // Supplied by the shell: the selected template's size (0 when none is
   // loaded) and the maximum document size settings (0: no limit).
   int32_t template_width = 0, template_height = 0;
@@ -50,5 +71,7 @@ class zun_file {
  private:
   int recreate_history();
   int install_swap();
+  int load(const char* path);
+  int open_common(const char* path);
   int history_capacity_ = 0;
 };

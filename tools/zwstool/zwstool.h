@@ -1,0 +1,11 @@
+#pragma once
+// zwstool: converts documents and pictures and tells what a file holds, with
+// the program's own reading and writing code.
+//   zwstool convert IN OUT   open IN as the program opens it, write OUT as
+//                            "save a copy" does (".zws", else an export)
+//   zwstool info FILE        kind, size, sheets, pictures and changed areas
+//   --root DIR               the installation tree (default: beside the tool)
+// 0 on success; 1 with a one-line reason on err.
+#include <cstdio>
+
+int zwstool_run(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
