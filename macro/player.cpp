@@ -1,0 +1,12 @@
+#include "macro/player.h"
+
+#include "macro/record_list.h"
+
+int32_t zun_macro_stroke_one::find_start(const zun_macro_rec& records, int32_t index) {
+  if (!records.items || index < 0) return index;
+  for (int32_t i = index < records.count ? index : records.count - 1; i >= 0; --i) {
+    const macro_record& r = records.items[i];
+    if (r.record_kind == kind && r.phase == kMacroDown) return i;
+  }
+  return index;
+}
