@@ -50,6 +50,7 @@ enum : int {
   kHandleCount = 9,
 };
 inline constexpr int32_t kHandleSize = 15;  // without pictures
+inline constexpr const char* kHandleHintKey = "paint_op_but%d";  // hover texts, 0-8
 inline constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeyDelete = 46, kKeyControl = 17;
 
 class zun_rgn_op {

@@ -363,6 +363,58 @@ TEST_F(RgnSelection, DrawingShowsTheLiftedPixelsAndHandles) {
   dib_free(desktop);
 }
 
+TEST_F(RgnSelection, ASelectionNeedsADocumentAndEndsOnce) {
+  rgn_ptr r{rgn_make_rect(60, 60, 20, 20)};
+  zun_rgn_op orphan(nullptr, &window);
+  EXPECT_EQ(orphan.start(r.get()), 0);
+  EXPECT_EQ(orphan.commit(), 0);
+  EXPECT_EQ(orphan.cancel(), 0);
+  EXPECT_EQ(orphan.pen_down(70, 70), 0);
+  zun_rgn_op op(doc.get(), &window);
+  EXPECT_EQ(op.start(nullptr), 0);
+  ASSERT_EQ(op.start(r.get()), 1);
+  EXPECT_EQ(op.start(r.get()), 0);  // one selection per object
+  ASSERT_EQ(op.discard(), 1);
+  EXPECT_EQ(op.commit(), 0);  // ended: nothing more happens
+  EXPECT_EQ(op.cancel(), 0);
+  EXPECT_EQ(op.key_down(kKeyEnter), 0);
+  EXPECT_EQ(op.draw(nullptr), 0);
+  // The outline being drawn is invalidated as it grows.
+  const int before = window.invalidations;
+  ASSERT_EQ(lasso->pen_down(wx(10), wy(10)), 1);
+  lasso->pen_move(wx(30), wy(12));
+  EXPECT_EQ(window.invalidations, before + 2);
+  EXPECT_EQ(window.last.left, wx(10) - 2);
+  EXPECT_EQ(window.last.right, wx(30) + 3);
+  lasso->reset();
+  EXPECT_EQ(lasso->state, 0);
+}
+
+TEST_F(RgnSelection, OutlinesReachingPastTheDocumentEdge) {
+  // Pen down inside, the outline runs off the left and top edges.
+  draw_outline({{10, 10}, {-25, 10}, {-25, -20}, {40, -20}, {40, 30}, {10, 30}});
+  ASSERT_EQ(lasso->state, 2);
+  zun_rgn_op* op = lasso->selection;
+  EXPECT_EQ(layer_px(layer(), 0, 0), 0x00ffffffu);
+  EXPECT_EQ(layer_px(layer(), 41, 0), layer_px(original, 41, 0));
+  drag(kHandleMove, 30, 40);
+  EXPECT_EQ(op->move_only, 1);
+  ASSERT_EQ(lasso->key_down(kKeyEnter), 1);
+  // What was inside the document arrives moved; what lay outside brings white.
+  EXPECT_EQ(layer_px(layer(), 30 + 0, 40 + 0), layer_px(original, 0, 0));
+  EXPECT_EQ(layer_px(layer(), 30 + 40, 40 + 30), layer_px(original, 40, 30));
+  EXPECT_EQ(layer_px(layer(), 15, 5), 0x00ffffffu);  // under the cut, not under the move
+  EXPECT_EQ(layer_px(layer(), 5, 15), layer_px(original, 5, 15));  // in the notch: never cut
+  deliver_end();
+  // Scaled and turned past the edge, then committed: nothing outside the layer is touched.
+  draw_outline({{5, 60}, {-30, 60}, {-30, 118}, {5, 118}});
+  ASSERT_EQ(lasso->state, 2);
+  click(kHandleTurn);
+  drag(kHandleScale, 30, -30);
+  ASSERT_EQ(lasso->key_down(kKeyEnter), 1);
+  deliver_end();
+}
+
 TEST_F(RgnSelection, DestroyingAnUnfinishedSelectionCommitsIt) {
   select_rect(30, 20, 60, 50);
   drag(kHandleMove, 0, 0);
