@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/commands_win.h"
 #include "app/desktop_win.h"
 #include "base/os.h"
 #include "dll/device/zz_device.h"
@@ -33,13 +34,24 @@ void desktop_start(HWND w) {
 }
 
 void desktop_second_phase(HWND w) {
-  set_window_title(w);
+  refresh_title(w);
   if (g_config.startup_document[0]) {
     char path[kPathSize];
     std::memcpy(path, g_config.startup_document, kPathSize);
     g_config.startup_document[0] = 0;
-    open_dropped_file(path);
+    cmd_open_path(w, path);
     InvalidateRect(w, nullptr, FALSE);
+  }
+}
+
+// The document shortcuts until the menu exists.
+int document_shortcut(HWND w, WPARAM key) {
+  if (GetKeyState(VK_CONTROL) >= 0 || g_app.modal || g_app.tool_operation) return 0;
+  switch (key) {
+    case 'N': return cmd_new(w), 1;
+    case 'O': return cmd_open(w), 1;
+    case 'S': return (GetKeyState(VK_SHIFT) < 0 ? cmd_save_copy(w) : cmd_save(w)), 1;
+    default: return 0;
   }
 }
 
@@ -53,6 +65,8 @@ int close_query(HWND w, WPARAM wp) {
     int answer = MessageBoxA(w, text[0] ? text : "?", title, MB_YESNO | MB_ICONQUESTION);
     g_app.modal = 0;
     if (answer != IDYES) return 0;
+    // Then save or discard; a cancelled or failed save keeps the window open.
+    if (!cmd_prompt_save_on_exit(w)) return 0;
   }
   KillTimer(w, kTimerSlides);
   KillTimer(w, kTimerSecond);
@@ -127,6 +141,12 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_KEYDOWN:
+      if (document_shortcut(w, wp)) {
+        after_input(w, 1);
+        return 0;
+      }
+      after_input(w, g_desktop ? g_desktop->on_key(msg, wp) : 0);
+      return 0;
     case WM_KEYUP:
     case WM_CHAR:
       after_input(w, g_desktop ? g_desktop->on_key(msg, wp) : 0);
@@ -232,6 +252,9 @@ void set_window_title(HWND window) {
 
 void flush_state_queue() {
   uint32_t index;
+  if (state_pending(app_changes(), kStateModified, nullptr) ||
+      state_pending(app_changes(), kStateView4096, nullptr))
+    refresh_title(g_app.main_window);
   if (state_pending(app_changes(), kStateBackground, &index) && g_desktop) {
     g_settings.background = g_desktop->set_background(static_cast<int>(index));
     if (g_app.main_window) InvalidateRect(g_app.main_window, nullptr, FALSE);
@@ -246,9 +269,7 @@ void open_dropped_file(const char* path) {
     return;
   }
   if (!g_app.initialised || g_app.tool_operation || g_app.modal) return;
-  // The document controller opens it once documents exist; until then the
-  // request is kept as the start-up document of the next phase.
-  std::snprintf(g_config.startup_document, kPathSize, "%s", path);
+  cmd_open_path(g_app.main_window, path);
   InvalidateRect(g_app.main_window, nullptr, FALSE);
   flush_state_queue();
 }
