@@ -115,11 +115,21 @@ void zun_desktop::paint(HDC dc, const RECT& update) {
     }
   }
   dib_rect area = {update.left, update.top, update.right, update.bottom};
+  // The lasso outline and the floating selection float over the desktop
+  // bitmap: drawn on a copy, so moving them leaves nothing behind.
+  if (dib_block* over = pen_input_lasso() ? dib_clone(bits_) : nullptr) {
+    pen_input_overlay(over);
+    dib_draw(dc, area, over, area);
+    dib_free(over);
+    return;
+  }
   dib_draw(dc, area, bits_, area);
 }
 
 int zun_desktop::on_key(UINT message, WPARAM key) {
-  if (!document_ || !document_->canvas || message != WM_KEYDOWN) return 0;
+  if (!document_ || !document_->canvas) return 0;
+  if ((message == WM_KEYDOWN || message == WM_KEYUP) && pen_input_key(message, key)) return 1;
+  if (message != WM_KEYDOWN) return 0;
   zun_file_canvas* view = document_->canvas;
   if (g_app.interaction_mode != 0 || g_app.tool_operation) return 0;
   int changed = 0;
@@ -170,7 +180,7 @@ int zun_desktop::on_mouse(UINT message, int x, int y, WPARAM buttons) {
         SetCapture(window_);
         return 0;
       }
-      return g_app.interaction_mode == 0 ? pen_input_mouse(message, x, y) : 0;
+      return pen_input_mouse(message, x, y);
     case WM_MOUSEMOVE: {
       if (!panning_) return pen_input_mouse(message, x, y);
       if (!(buttons & MK_LBUTTON)) return 0;

@@ -1,11 +1,14 @@
 #include "app/pen_input_win.h"
 
+#include <cstdio>
 #include <new>
 #include <string>
 
 #include "app/app_win.h"
 #include "paint/pen_panel.h"
 #include "paint/pen_resources.h"
+#include "paint/rgn_lasso.h"
+#include "base/state_queue.h"
 
 namespace {
 
@@ -34,6 +37,32 @@ class window_repaint : public pen_window {
   }
 };
 
+// The lasso's view of the window: repaints and interaction mode 1 while a
+// selection floats.
+class lasso_window : public rgn_window {
+ public:
+  HWND window = nullptr;
+  void invalidate(const dib_rect& r) override {
+    RECT rc = {r.left, r.top, r.right, r.bottom};
+    if (window) InvalidateRect(window, &rc, FALSE);
+  }
+  void selection_mode(int active) override {
+    int mode = active ? 1 : 0;
+    if (g_app.interaction_mode == mode) return;
+    g_app.interaction_mode = mode;
+    ClipCursor(nullptr);
+    post_change(kStateInteractionMode, static_cast<uint32_t>(mode));
+    if (window) InvalidateRect(window, nullptr, FALSE);
+  }
+};
+
+int resolve_path(const char* name, char* out, int size) {
+  char path[kPathSize];
+  if (!config_resource_path(name, nullptr, path)) return 0;
+  std::snprintf(out, size, "%s", path);
+  return 1;
+}
+
 int resolve(const char* name, std::string* out) {
   char path[kPathSize];
   if (!config_resource_path(name, nullptr, path)) return 0;
@@ -43,30 +72,80 @@ int resolve(const char* name, std::string* out) {
 
 mouse_tablet g_tablet;
 window_repaint g_repaint;
+lasso_window g_lasso_window;
 zun_enum_pen_engine* g_pen = nullptr;
+zun_enum_rgn_polygon* g_lasso = nullptr;
+rgn_handle_pictures g_handles;
+int g_lasso_mode = 0;
 
 }  // namespace
 
 int pen_input_start(HWND window, zun_file* document) {
   pen_set_resolver(resolve);
   g_repaint.window = window;
+  g_lasso_window.window = window;
   delete g_pen;
   g_pen = new (std::nothrow) zun_enum_pen_engine(0, document, &g_tablet, &g_repaint);
+  delete g_lasso;
+  g_lasso = new (std::nothrow) zun_enum_rgn_polygon(document, &g_lasso_window);
+  rgn_handles_load(g_handles, resolve_path);
+  if (g_lasso) g_lasso->pictures = &g_handles;
+  g_lasso_mode = 0;
   if (!g_pen) return 0;
   return g_pen->open();
 }
 
 void pen_input_stop() {
+  if (g_lasso) g_lasso->close();
+  delete g_lasso;
+  g_lasso = nullptr;
+  rgn_handles_free(g_handles);
   if (g_pen) g_pen->close();
   delete g_pen;
   g_pen = nullptr;
   pen_set_resolver(nullptr);
 }
 
-int pen_input_busy() { return g_pen && g_pen->in_stroke(); }
+int pen_input_busy() {
+  return (g_pen && g_pen->in_stroke()) || (g_lasso && g_lasso_mode && g_lasso->state != 0);
+}
+
+int pen_input_lasso() { return g_lasso_mode; }
+
+int pen_input_key(UINT message, WPARAM key) {
+  if (message == WM_KEYDOWN && key == 'L' && GetKeyState(VK_CONTROL) >= 0 &&
+      GetKeyState(VK_MENU) >= 0 && !(g_pen && g_pen->in_stroke())) {
+    // Leaving the lasso commits a floating selection.
+    if (g_lasso_mode && g_lasso) g_lasso->close();
+    g_lasso_mode = !g_lasso_mode;
+    if (g_lasso_mode && g_lasso) g_lasso->open();
+    if (g_repaint.window) InvalidateRect(g_repaint.window, nullptr, FALSE);
+    return 1;
+  }
+  if (!g_lasso_mode || !g_lasso) return 0;
+  int code = static_cast<int>(key);
+  return message == WM_KEYDOWN ? g_lasso->key_down(code) : g_lasso->key_up(code);
+}
+
+int pen_input_overlay(dib_block* desktop) {
+  return g_lasso_mode && g_lasso && g_lasso->state != 0 && g_lasso->draw(desktop);
+}
 
 int pen_input_mouse(UINT message, int x, int y) {
-  if (!g_pen) return 0;
+  if (g_lasso_mode && g_lasso) {
+    int r = 0;
+    if (message == WM_LBUTTONDOWN) {
+      r = g_lasso->pen_down(x, y);
+      if (r) SetCapture(g_repaint.window);
+    } else if (message == WM_MOUSEMOVE) {
+      r = g_lasso->pen_move(x, y);
+    } else if (message == WM_LBUTTONUP) {
+      r = g_lasso->pen_up(x, y);
+      ReleaseCapture();
+    }
+    return r;
+  }
+  if (!g_pen || g_app.interaction_mode != 0) return 0;
   switch (message) {
     case WM_LBUTTONDOWN:
       if (!g_pen->pen_down(x, y)) return 0;
@@ -88,4 +167,5 @@ int pen_input_mouse(UINT message, int x, int y) {
 
 void pen_input_layers_replaced() {
   if (g_pen) g_pen->notify(kNotifyLayersReplaced);
+  if (g_lasso) g_lasso->notify(kNotifyLayersReplaced);
 }
