@@ -5,28 +5,13 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/tablet_win.h"
 #include "paint/pen_panel.h"
 #include "paint/pen_resources.h"
 #include "paint/rgn_lasso.h"
 #include "base/state_queue.h"
 
 namespace {
-
-// Without a tablet every pen paints at the pressures the pen rule gives a mouse.
-class mouse_tablet : public pen_tablet {
- public:
-  void press(int32_t, int32_t) override {}
-  void press_simulated(zun_pen_engine&) override {}
-  void move(int32_t, int32_t) override {}
-  void release(int32_t, int32_t) override {}
-  int has_pressure() const override { return 0; }
-  float pressure() const override { return 1.0f; }
-  int eraser_end() const override { return 0; }
-  int packets() const override { return 0; }
-  int32_t packet_x(int) const override { return 0; }
-  int32_t packet_y(int) const override { return 0; }
-  float packet_pressure(int) const override { return 1.0f; }
-};
 
 class window_repaint : public pen_window {
  public:
@@ -70,7 +55,7 @@ int resolve(const char* name, std::string* out) {
   return 1;
 }
 
-mouse_tablet g_tablet;
+zun_pen_wacom* g_tablet = nullptr;
 window_repaint g_repaint;
 lasso_window g_lasso_window;
 zun_enum_pen_engine* g_pen = nullptr;
@@ -85,7 +70,11 @@ int pen_input_start(HWND window, zun_file* document) {
   g_repaint.window = window;
   g_lasso_window.window = window;
   delete g_pen;
-  g_pen = new (std::nothrow) zun_enum_pen_engine(0, document, &g_tablet, &g_repaint);
+  delete g_tablet;
+  // The panel lives as long as the desktop while the context comes and goes
+  // with layouts: every read checks for a context itself.
+  g_tablet = new (std::nothrow) zun_pen_wacom(tablet_record(), tablet_in_use());
+  g_pen = g_tablet ? new (std::nothrow) zun_enum_pen_engine(0, document, g_tablet, &g_repaint) : nullptr;
   delete g_lasso;
   g_lasso = new (std::nothrow) zun_enum_rgn_polygon(document, &g_lasso_window);
   rgn_handles_load(g_handles, resolve_path);
@@ -103,6 +92,8 @@ void pen_input_stop() {
   if (g_pen) g_pen->close();
   delete g_pen;
   g_pen = nullptr;
+  delete g_tablet;
+  g_tablet = nullptr;
   pen_set_resolver(nullptr);
 }
 

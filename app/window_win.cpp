@@ -10,6 +10,7 @@
 
 #include "app/commands_win.h"
 #include "app/desktop_win.h"
+#include "app/tablet_win.h"
 #include "base/os.h"
 #include "dll/device/zz_device.h"
 
@@ -84,11 +85,13 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       SetTimer(w, kTimerPanels, 50, nullptr);
+      tablet_start();
       desktop_start(w);
       DragAcceptFiles(w, TRUE);
       return 0;
     case WM_DESTROY:
       DragAcceptFiles(w, FALSE);
+      tablet_stop();
       PostQuitMessage(0);
       return 0;
     case WM_ACTIVATE:
@@ -121,6 +124,7 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       g_config.app_active = wp != 0;
       if (g_app.screen == 1) release_cursor_clip();
       sndPlaySoundA(nullptr, 0);
+      if (wp) tablet_attach(w);
       if (!wp && !g_config.cursor_visible) {
         ShowCursor(TRUE);
         g_config.cursor_visible = 1;
@@ -197,6 +201,7 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       GetClientRect(w, &r);
       if (r.right > r.left && r.bottom > r.top) {
         if (g_desktop) g_desktop->layout();
+        tablet_attach(w);
         state_post(app_changes(), kStateRelayout, 0);
         flush_state_queue();
         InvalidateRect(w, nullptr, FALSE);
@@ -205,7 +210,8 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case kMsgTabletInfoChange:
-      return 0;  // the tablet context comes with the pen panels
+      tablet_info_changed();
+      return 0;
     default:
       break;
   }

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 inline uint64_t bits(double x) {
@@ -17,14 +20,19 @@ inline double from_bits(uint64_t u) {
   std::memcpy(&x, &u, sizeof x);
   return x;
 }
-// 2^k for -1022 <= k <= 1023.
-inline double two_to(int k) { return from_bits(uint64_t(k + 1023) << 52); }
+// 2^k for -1022 <= k <= 1023. In SSE2 registers where there are any: on
+// 32-bit x86 a 64-bit integer goes through memory in two halves, and reading
+// it back as a double then stalls the store forwarding.
+inline double two_to(int k) {
+#if defined(__SSE2__)
+  return _mm_cvtsd_f64(_mm_castsi128_pd(_mm_slli_epi64(_mm_cvtsi32_si128(k + 1023), 52)));
+#else
+  return from_bits(uint64_t(k + 1023) << 52);
+#endif
+}
 
 constexpr double kLn2Hi = 6.93147180369123816490e-01, kLn2Lo = 1.90821492927058770002e-10;
 constexpr double kInvLn2 = 1.44269504088896338700e+00;
-constexpr double kP1 = 1.66666666666666019037e-01, kP2 = -2.77777777770155933842e-03,
-                 kP3 = 6.61375632143793436117e-05, kP4 = -1.65339022054652515390e-06,
-                 kP5 = 4.13813679705723846039e-08;
 constexpr double kLg1 = 6.666666666666735130e-01, kLg2 = 3.999999999940941908e-01,
                  kLg3 = 2.857142874366239149e-01, kLg4 = 2.222219843214978396e-01,
                  kLg5 = 1.818357216161805012e-01, kLg6 = 1.531383769920937332e-01,
@@ -114,17 +122,35 @@ double mp_hypot(double x, double y) {
   return std::sqrt(x * x + y * y);
 }
 
+namespace {
+// 2^(j/64), j = 0..63, from the long double exp2 once.
+struct exp_table {
+  double t[64];
+  exp_table() {
+    for (int j = 0; j < 64; ++j) t[j] = double(std::exp2((long double)j / 64.0L));
+  }
+};
+const exp_table& exp2_64() {
+  static const exp_table table;
+  return table;
+}
+}  // namespace
+
 double mp_exp(double x) {
   if (x != x) return x;
   if (x > 709.782712893383973096) return std::numeric_limits<double>::infinity();
   if (x < -745.13321910194110842) return 0.0;
-  if (std::fabs(x) < 0x1p-54) return 1.0 + x;
-  // x = k ln2 + r, |r| <= ln2 / 2, with ln2 in two parts so that r is exact.
-  const int k = int(x * kInvLn2 + (x < 0 ? -0.5 : 0.5));
-  const double hi = x - k * kLn2Hi, lo = k * kLn2Lo, r = hi - lo;
-  const double t = r * r;
-  const double c = r - t * (kP1 + t * (kP2 + t * (kP3 + t * (kP4 + t * kP5))));
-  const double y = 1.0 - ((lo - (r * c) / (2.0 - c)) - hi);
+  if (x < 0x1p-54 && x > -0x1p-54) return 1.0 + x;
+  // x = (64 m + j) ln2 / 64 + r, |r| <= ln2 / 128: exp(x) = 2^m 2^(j/64) exp(r),
+  // with exp(r) from its series (to r^5: the rest is below half an ulp). The
+  // high part of ln2 / 64 has trailing zeros, so n times it is exact.
+  const double n_real = x * (64.0 * kInvLn2);
+  const int n = int(n_real + (n_real < 0 ? -0.5 : 0.5));
+  const double r = (x - n * (kLn2Hi / 64.0)) - n * (kLn2Lo / 64.0);
+  const double p = r + r * r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0))));
+  const int j = n & 63, k = (n - j) / 64;
+  const double t = exp2_64().t[j];
+  const double y = t + t * p;
   if (k >= -1021) return k > 1023 ? y * 2.0 * two_to(k - 1) : y * two_to(k);
   return y * two_to(k + 1000) * two_to(-1000);  // into the subnormals
 }
@@ -135,15 +161,21 @@ double mp_log(double x) {
   if (x == 0.0) return -std::numeric_limits<double>::infinity();
   if (std::isinf(x)) return x;
   int k = 0;
-  uint64_t u = bits(x);
-  if ((u >> 52) == 0) {  // subnormal
+  if (x < 0x1p-1022) {  // subnormal
     x *= 0x1p54;
     k = -54;
-    u = bits(x);
   }
   // x = 2^k m with sqrt(2)/2 < m <= sqrt(2); f = m - 1.
+#if defined(__SSE2__)
+  const __m128i xi = _mm_castpd_si128(_mm_set_sd(x));
+  k += _mm_cvtsi128_si32(_mm_srli_epi64(xi, 52)) - 1023;
+  const __m128i mant = _mm_and_si128(xi, _mm_set_epi32(0, 0, 0x000FFFFF, -1));
+  double m = _mm_cvtsd_f64(_mm_castsi128_pd(_mm_or_si128(mant, _mm_set_epi32(0, 0, 0x3FF00000, 0))));
+#else
+  const uint64_t u = bits(x);
   k += int(u >> 52) - 1023;
   double m = from_bits((u & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
+#endif
   if (m > 1.41421356237309504880) {
     m *= 0.5;
     ++k;

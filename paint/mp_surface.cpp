@@ -137,14 +137,15 @@ int mp_surface_draw_dab(mp_surface* s, float x, float y, float radius, float r, 
   if (x + fringe < 0.0f || y + fringe < 0.0f || x - fringe > float(layer->width) ||
       y - fringe > float(layer->height))
     return 0;
-  int32_t row0 = int32_t(std::floor(y - fringe)), row1 = int32_t(std::ceil(y + fringe));
-  int32_t col0 = int32_t(std::floor(x - fringe)), col1 = int32_t(std::ceil(x + fringe));
-  const dib_rect dab{col0, row0, col0 + int32_t(std::ceil(2.0f * fringe)),
-                     row0 + int32_t(std::ceil(2.0f * fringe))};
-  if (row0 < 0) row0 = 0;
-  if (col0 < 0) col0 = 0;
-  if (row1 > layer->height - 1) row1 = layer->height - 1;
-  if (col1 > layer->width - 1) col1 = layer->width - 1;
+  // Bounds in double, limited to the layer before they become integers (a
+  // radius far beyond the layer must not overflow them).
+  const auto limit = [](double v, double hi) { return int32_t(v < 0.0 ? 0.0 : (v > hi ? hi : v)); };
+  const double left = std::floor(double(x) - fringe), top = std::floor(double(y) - fringe);
+  const double span = std::ceil(2.0 * double(fringe));
+  int32_t row0 = limit(top, layer->height), row1 = limit(std::ceil(double(y) + fringe), layer->height - 1);
+  int32_t col0 = limit(left, layer->width), col1 = limit(std::ceil(double(x) + fringe), layer->width - 1);
+  const dib_rect clipped{limit(left, layer->width), limit(top, layer->height),
+                         limit(left + span, layer->width), limit(top + span, layer->height)};
 
   const float a = angle / 360.0f * 2.0f * 3.14159265358979f;
   const float cs = std::cos(a), sn = std::sin(a);
@@ -166,12 +167,13 @@ int mp_surface_draw_dab(mp_surface* s, float x, float y, float radius, float r, 
   float run[kMpRun];
   // Each row meets the ellipse in one interval of columns: found from the
   // quadratic in xx (in double, widened by a column each side), so that only
-  // pixels near it are tested; the per-pixel test below still decides.
+  // pixels near it are tested; the per-pixel test below still decides, so
+  // the interval changes nothing but the work.
   const double qa = double(sn) * sn * aspect_ratio * aspect_ratio + double(cs) * cs;
   for (int32_t i = row0; i <= row1; ++i) {
     const float yy = float(i) + 0.5f - y;
     int32_t lo = col0, hi = col1;
-    {
+    if (col1 - col0 >= 16) {  // narrow boxes: testing every pixel is cheaper
       const double qb = 2.0 * yy * sn * cs * (1.0 - double(aspect_ratio) * aspect_ratio);
       const double qc = double(yy) * yy * (double(cs) * cs * aspect_ratio * aspect_ratio + double(sn) * sn) -
                         double(radius) * radius;
@@ -278,7 +280,6 @@ int mp_surface_draw_dab(mp_surface* s, float x, float y, float radius, float r, 
   }
   if (fast && max_x >= 0) surface_note_rect(layer, dib_rect{min_x, min_y, max_x + 1, max_y + 1});
 
-  const dib_rect clipped = dib_rect_intersect(dab, dib_rect{0, 0, layer->width, layer->height});
   if (dib_rect_empty(clipped)) return 0;
   s->changed = dib_rect_empty(s->changed) ? clipped : dib_rect_union(s->changed, clipped);
   return 1;
@@ -293,13 +294,11 @@ int mp_surface_get_color(mp_surface* s, float x, float y, float radius, float rg
   if (x + box < 0.0f || y + box < 0.0f || x - box > float(layer->width) ||
       y - box > float(layer->height))
     return 0;
-  int32_t row0 = int32_t(std::floor(y - box)), row1 = int32_t(std::ceil(y + box));
-  int32_t col0 = int32_t(std::floor(x - box)), col1 = int32_t(std::ceil(x + box));
-  if (row0 < 0) row0 = 0;
-  if (col0 < 0) col0 = 0;
-  if (row1 > layer->height - 1) row1 = layer->height - 1;
-  if (col1 > layer->width - 1) col1 = layer->width - 1;
-
+  const auto limit = [](double v, double hi) { return int32_t(v < 0.0 ? 0.0 : (v > hi ? hi : v)); };
+  const int32_t row0 = limit(std::floor(double(y) - box), layer->height);
+  const int32_t row1 = limit(std::ceil(double(y) + box), layer->height - 1);
+  const int32_t col0 = limit(std::floor(double(x) - box), layer->width);
+  const int32_t col1 = limit(std::ceil(double(x) + box), layer->width - 1);
   const float inv_r2 = 1.0f / (radius * radius);
   float sum_r = 0, sum_g = 0, sum_b = 0, sum_a = 0, sum_w = 0;
   float last_r = 1.0f, last_g = 1.0f, last_b = 1.0f;  // white before any pixel

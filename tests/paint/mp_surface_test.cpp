@@ -108,6 +108,10 @@ TEST_F(MpSurface, DabAtTheEdgeIsClippedAndFarAwayIgnored) {
   EXPECT_EQ(dab(5.0f, 1e9f, 3.0f), 0);
   EXPECT_EQ(dab(49.5f, 39.5f, 200.0f), 1);  // larger than the layer
   EXPECT_EQ(painted(), 50 * 40);
+  EXPECT_EQ(dab(25.0f, 20.0f, 3e30f), 1);  // bounds far beyond any integer
+  EXPECT_EQ(s_.changed.left, 0);
+  EXPECT_EQ(s_.changed.right, 50);
+  EXPECT_EQ(s_.changed.bottom, 40);
 }
 
 TEST_F(MpSurface, EraserMaskAndPaper) {
@@ -162,6 +166,8 @@ TEST_F(MpSurface, ColourQueryOverTransparentPaintPicksUpNothing) {
   float rgba[4] = {9, 9, 9, 9};
   ASSERT_EQ(mp_surface_get_color(&s_, 25, 20, 5, rgba), 1);
   for (float v : rgba) EXPECT_EQ(v, 0.0f);
+  ASSERT_EQ(mp_surface_get_color(&s_, 25, 20, 3e30f, rgba), 1);  // the whole layer
+  EXPECT_EQ(rgba[3], 0.0f);
   // Outside the layer: no pixel, the query fails.
   EXPECT_EQ(mp_surface_get_color(&s_, -100, 20, 5, rgba), 0);
   // Mostly transparent (a <= 0.01) also counts as nothing.
