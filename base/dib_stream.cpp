@@ -191,3 +191,39 @@ int write_to_file(void* context, const void* data, std::size_t size) {
 int dib_write_stream(const dib_block* block, os_safe_file& file) {
   return dib_write_stream(block, write_to_file, &file);
 }
+
+dib_block* dib_read_stream_exact(const unsigned char* p, std::size_t left, int32_t width,
+                                 int32_t height, int bits, std::size_t* used) {
+  auto u32_at = [p](std::size_t at) {
+    return p[at] | p[at + 1] << 8 | p[at + 2] << 16 | uint32_t{p[at + 3]} << 24;
+  };
+  if (!p || width <= 0 || height <= 0 || (bits != 24 && bits != 8)) return nullptr;
+  const uint64_t expected_max =
+      kDibHeaderSize + (bits == 8 ? 1024u : 0u) + uint64_t{dib_stride_for(width, bits)} * height;
+  if (left < 6) return nullptr;
+  const int16_t tag = static_cast<int16_t>(p[0] | p[1] << 8);
+  uint64_t claimed = 0;
+  if (tag == kDibStreamZlib || tag == kDibStreamRaw) {
+    claimed = u32_at(2);
+  } else if (tag == kDibStreamLzari) {
+    if (left < 10) return nullptr;
+    claimed = u32_at(6);  // the LZARI stream's own text size
+  } else if (tag == kDibStreamRuns) {
+    if (left < 14) return nullptr;
+    if ((u32_at(2) != 0) != (bits == 24) || u32_at(6) != uint32_t(width) ||
+        u32_at(10) != uint32_t(height))
+      return nullptr;
+  } else {
+    return nullptr;
+  }
+  if (claimed > expected_max) return nullptr;
+  std::size_t n = 0;
+  dib_block* b = dib_read_stream(p, left, &n);
+  if (!b) return nullptr;
+  if (dib_width(b) != width || dib_height(b) != height || dib_bits(b) != bits) {
+    dib_free(b);
+    return nullptr;
+  }
+  if (used) *used = n;
+  return b;
+}

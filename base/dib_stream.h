@@ -23,6 +23,11 @@ inline constexpr int16_t kDibStreamRuns = -1;
 // it took. Null on a short record, an unknown tag, a bad size, run or run
 // count, or a decoded block that dib_from_bytes would reject.
 dib_block* dib_read_stream(const unsigned char* data, std::size_t length, std::size_t* used);
+// The same for a record that must hold a block of exactly width x height at
+// bits (24 or 8): the size the record claims is checked before anything is
+// decoded, so a hostile header cannot make the reader allocate more.
+dib_block* dib_read_stream_exact(const unsigned char* data, std::size_t length, int32_t width,
+                                 int32_t height, int bits, std::size_t* used);
 
 // A sink for writing: returns 1 when all size bytes were taken.
 using dib_write_fn = int (*)(void* context, const void* data, std::size_t size);

@@ -11,6 +11,7 @@
 #include "base/dib_stream.h"
 #include "base/surface.h"
 #include "doc/file_data.h"
+#include "doc/zws.h"
 #include "image/image_bytes.h"
 
 namespace {
@@ -21,74 +22,11 @@ constexpr std::size_t kMinStream = 6;
 // Visible flag, then the smallest surface record (kind 0: header, one stream, end).
 constexpr std::size_t kMinLayer = 4 + 10 + kMinStream + 2;
 
-uint32_t peek_u32(const unsigned char* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24;
-}
-
-// One dib_stream record that must decode to exactly width x height at bits;
-// the size it claims is checked first, so it cannot ask for more.
-dib_block* read_block(image_cursor& in, int32_t width, int32_t height, int bits) {
-  const uint64_t expected_max =
-      kDibHeaderSize + (bits == 8 ? 1024u : 0u) + uint64_t{dib_stride_for(width, bits)} * height;
-  const unsigned char* p = in.base() + in.pos();
-  const std::size_t left = in.left();
-  if (left < kMinStream) return nullptr;
-  const int16_t tag = static_cast<int16_t>(p[0] | p[1] << 8);
-  uint64_t claimed = 0;
-  if (tag == kDibStreamZlib || tag == kDibStreamRaw) {
-    claimed = peek_u32(p + 2);
-  } else if (tag == kDibStreamLzari) {
-    if (left < 10) return nullptr;
-    claimed = peek_u32(p + 6);
-  } else if (tag == kDibStreamRuns) {
-    if (left < 14) return nullptr;
-    if ((peek_u32(p + 2) != 0) != (bits == 24) || peek_u32(p + 6) != uint32_t(width) ||
-        peek_u32(p + 10) != uint32_t(height))
-      return nullptr;
-  } else {
-    return nullptr;
-  }
-  if (claimed > expected_max) return nullptr;
-  std::size_t used = 0;
-  dib_block* b = dib_read_stream(p, left, &used);
-  if (!b) return nullptr;
-  if (dib_width(b) != width || dib_height(b) != height || dib_bits(b) != bits) {
-    dib_free(b);
-    return nullptr;
-  }
-  in.skip(used);
-  return b;
-}
-
-// The surface record of the document format, of any size a document may have.
+// A layer is a surface record of the document format, of any size.
 paint_surface* read_surface(image_cursor& in) {
-  const uint16_t kind = in.u16le();
-  const auto w = static_cast<int32_t>(in.u32le());
-  const auto h = static_cast<int32_t>(in.u32le());
-  if (in.failed() || kind > 1 || !doc_size_allowed(w, h)) return nullptr;
-  auto* s = static_cast<paint_surface*>(mem_calloc(sizeof(paint_surface)));
-  if (!s) return nullptr;
-  s->kind = kind;
-  s->width = w;
-  s->height = h;
-  s->step_x = s->step_y = 1.0f;
-  s->changed = dib_rect{0, 0, w, h};
-  bool ok = (s->colour = read_block(in, w, h, 24)) != nullptr;
-  if (ok && kind == 1) {
-    ok = (s->coverage = read_block(in, w, h, 8)) != nullptr;
-    dib_rect c;
-    c.left = static_cast<int32_t>(in.u32le());
-    c.top = static_cast<int32_t>(in.u32le());
-    c.right = static_cast<int32_t>(in.u32le());
-    c.bottom = static_cast<int32_t>(in.u32le());
-    if (ok) s->changed = dib_rect_intersect(c, dib_rect{0, 0, w, h});
-  }
-  ok = ok && in.u16le() == 0xFFFF && !in.failed();
-  ok = ok && surface_set_colour(s, s->colour);  // refreshes the pixel caches
-  if (!ok) {
-    surface_free(s);
-    return nullptr;
-  }
+  std::size_t used = 0;
+  paint_surface* s = zws_read_surface(in.base() + in.pos(), in.left(), 0, 0, &used);
+  if (s) in.skip(used);
   return s;
 }
 }  // namespace

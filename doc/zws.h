@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+struct paint_surface;
+#include <cstdint>
+
 #include "base/dib_stream.h"
 
 class zun_file_data;
@@ -25,3 +28,9 @@ int write_document_limited(const zun_file_data& data, const char* path, uint64_t
 
 int read_document(zun_file_data& data, const char* path);
 int read_document_bytes(zun_file_data& data, const unsigned char* bytes, std::size_t length);
+
+// One surface record of the format from data[0, length): of exactly width x
+// height, or of any size a document may have when width is 0. *used receives
+// the bytes it took. Shared with the .zun reader, whose layers are such records.
+paint_surface* zws_read_surface(const unsigned char* data, std::size_t length, int32_t width,
+                                int32_t height, std::size_t* used);

@@ -51,52 +51,24 @@ struct reader {
     return true;
   }
 
-  uint32_t peek_u32(std::size_t at) const {
-    return p[at] | p[at + 1] << 8 | p[at + 2] << 16 | uint32_t{p[at + 3]} << 24;
-  }
-
-  // One bitmap record that must decode to a block of exactly this size and
-  // depth. The size the record claims is checked before anything is decoded,
-  // so a hostile header cannot make the reader allocate more than the block.
+  // One bitmap record that must decode to a block of exactly this size and depth.
   dib_block* block(int32_t width, int32_t height, int bits) {
-    const uint64_t expected_max =
-        kDibHeaderSize + (bits == 8 ? 1024u : 0u) + uint64_t{dib_stride_for(width, bits)} * height;
-    if (left < kMinStream) return nullptr;
-    const int16_t tag = static_cast<int16_t>(p[0] | p[1] << 8);
-    uint64_t claimed = 0;
-    if (tag == kDibStreamZlib || tag == kDibStreamRaw) {
-      claimed = peek_u32(2);
-    } else if (tag == kDibStreamLzari) {
-      if (left < 10) return nullptr;
-      claimed = peek_u32(6);  // the stream's own text size
-    } else if (tag == kDibStreamRuns) {
-      if (left < 14) return nullptr;
-      const uint32_t kind = peek_u32(2);
-      if ((kind != 0) != (bits == 24) || peek_u32(6) != uint32_t(width) ||
-          peek_u32(10) != uint32_t(height))
-        return nullptr;
-    } else {
-      return nullptr;
-    }
-    if (claimed > expected_max) return nullptr;
     std::size_t used = 0;
-    dib_block* b = dib_read_stream(p, left, &used);
+    dib_block* b = dib_read_stream_exact(p, left, width, height, bits, &used);
     if (!b) return nullptr;
-    if (dib_width(b) != width || dib_height(b) != height || dib_bits(b) != bits) {
-      dib_free(b);
-      return nullptr;
-    }
     p += used;
     left -= used;
     return b;
   }
 };
 
+// width 0: a surface of any size a document may have.
 paint_surface* read_surface(reader& in, int32_t width, int32_t height) {
   uint16_t kind = 0, end = 0;
   int32_t w = 0, h = 0;
   if (!in.u16(kind) || !in.i32(w) || !in.i32(h)) return nullptr;
-  if (kind > 1 || w != width || h != height) return nullptr;
+  if (kind > 1) return nullptr;
+  if (width ? (w != width || h != height) : !doc_size_allowed(w, h)) return nullptr;
   auto* s = static_cast<paint_surface*>(mem_calloc(sizeof(paint_surface)));
   if (!s) return nullptr;
   s->kind = kind;
@@ -228,6 +200,14 @@ unsigned char* load(const char* path, std::size_t* length) {
   return buf;
 }
 }  // namespace
+
+paint_surface* zws_read_surface(const unsigned char* data, std::size_t length, int32_t width,
+                                int32_t height, std::size_t* used) {
+  reader in{data, data ? length : 0};
+  paint_surface* s = read_surface(in, width, height);
+  if (s && used) *used = length - in.left;
+  return s;
+}
 
 int read_document_bytes(zun_file_data& data, const unsigned char* bytes, std::size_t length) {
   if (!data.owner) return 0;
