@@ -8,9 +8,13 @@
 #include "doc/zun_file.h"
 #include "doc/zun_picture.h"
 #include "doc/zws.h"
+#include "paint/pen_resources.h"
+#include "tools/zwstool/replay.h"
 
 namespace {
-constexpr const char* kUsage = "usage: zwstool [--root DIR] convert IN OUT | info FILE";
+constexpr const char* kUsage =
+    "usage: zwstool [--root DIR] convert IN OUT | info FILE |"
+    " replay MACRO.zwm OUT [--canvas WxH] [--onto DOC]";
 
 // Picture kinds the program opens besides documents and ".zun" pictures.
 constexpr const char* kPictureKinds[] = {"BMP", "RLE", "PCX", "JPG", "JPEG",
@@ -105,12 +109,20 @@ int convert(const char* in, const char* target, std::FILE* out, std::FILE* err) 
 
 int zwstool_run(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   std::string root;
+  replay_options replay;
   const char* words[3] = {};
   int count = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--root") == 0) {
       if (i + 1 >= argc) return fail(err, "--root needs a folder");
       root = argv[++i];
+    } else if (std::strcmp(argv[i], "--canvas") == 0) {
+      if (i + 1 >= argc || !replay_parse_canvas(argv[i + 1], &replay.width, &replay.height))
+        return fail(err, "--canvas needs WxH (sides 1 to 16384)");
+      ++i;
+    } else if (std::strcmp(argv[i], "--onto") == 0) {
+      if (i + 1 >= argc) return fail(err, "--onto needs a document");
+      replay.onto = argv[++i];
     } else if (count < 3) {
       words[count++] = argv[i];
     } else {
@@ -129,5 +141,15 @@ int zwstool_run(int argc, const char* const* argv, std::FILE* out, std::FILE* er
   if (count == 3 && std::strcmp(words[0], "convert") == 0)
     return convert(words[1], words[2], out, err);
   if (count == 2 && std::strcmp(words[0], "info") == 0) return info(words[1], out, err);
+  if (count == 3 && std::strcmp(words[0], "replay") == 0) {
+    if (replay.onto && replay.width) return fail(err, "--canvas and --onto exclude each other");
+    // Pens read their pictures and brushes from the tree.
+    pen_set_resolver(nullptr);
+    pen_set_root(root.c_str());
+    replay.macro = words[1];
+    replay.out = words[2];
+    return zwstool_replay(replay, out, err);
+  }
+  if (replay.onto || replay.width) return fail(err, kUsage);
   return fail(err, kUsage);
 }
