@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_win.h"
+#include "app/macro_input_win.h"
 #include "app/pen_input_win.h"
 #include "base/dib_gdi.h"
 #include "base/os.h"
@@ -20,12 +21,14 @@ int zun_desktop::start(HWND window, zun_file* document) {
   window_ = window;
   document_ = document;
   layout();
+  macro_input_start(window, document);
   pen_input_start(window, document);
   return 1;
 }
 
 void zun_desktop::stop() {
   pen_input_stop();
+  macro_input_stop();
   dib_free(bits_);
   dib_free(background_);
   bits_ = background_ = nullptr;
@@ -128,6 +131,10 @@ void zun_desktop::paint(HDC dc, const RECT& update) {
 
 int zun_desktop::on_key(UINT message, WPARAM key) {
   if (!document_ || !document_->canvas) return 0;
+  if (message == WM_KEYDOWN) {
+    macro_input_stop_on_input(0);  // any key stops playback and is still handled
+    if (macro_input_key(window_, key)) return 1;
+  }
   if ((message == WM_KEYDOWN || message == WM_KEYUP) && pen_input_key(message, key)) return 1;
   if (message != WM_KEYDOWN) return 0;
   zun_file_canvas* view = document_->canvas;
@@ -172,6 +179,7 @@ int zun_desktop::on_mouse(UINT message, int x, int y, WPARAM buttons) {
   zun_file_canvas* view = document_->canvas;
   switch (message) {
     case WM_LBUTTONDOWN:
+      if (macro_input_stop_on_input(1)) return 1;  // a click stops playback
       // Space + drag pans the view; otherwise the pen paints.
       if (GetKeyState(VK_SPACE) < 0 && g_app.interaction_mode == 0) {
         panning_ = 1;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "app/macro_input_win.h"
 #include "app/tablet_win.h"
 #include "paint/pen_panel.h"
 #include "paint/pen_resources.h"
@@ -81,6 +82,7 @@ int pen_input_start(HWND window, zun_file* document) {
   if (g_lasso) g_lasso->pictures = &g_handles;
   g_lasso_mode = 0;
   if (!g_pen) return 0;
+  g_pen->recorder = macro_input_recorder();  // keeps what the macro records while it records
   return g_pen->open();
 }
 

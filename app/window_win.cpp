@@ -10,6 +10,7 @@
 
 #include "app/commands_win.h"
 #include "app/desktop_win.h"
+#include "app/macro_input_win.h"
 #include "app/tablet_win.h"
 #include "base/os.h"
 #include "dll/device/zz_device.h"
@@ -163,7 +164,10 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         after_input(w, g_desktop ? g_desktop->on_key(WM_KEYUP, wp) : 0);
       break;
     case WM_TIMER:
-      if (g_config.app_active) flush_state_queue();
+      if (g_config.app_active) {
+        if (g_config.window_active) macro_input_timer(wp);
+        flush_state_queue();
+      }
       return 0;
     case WM_CTLCOLOREDIT:
       SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
