@@ -41,13 +41,13 @@ dialog_memory g_open_memory, g_save_memory, g_saveas_memory;
 
 int run_file_dialog(HWND owner, bool save, const char* title_key, const filter* filters, int count,
                     dialog_memory& memory, const char* suggested, char* out) {
-  char spec[1024] = {};
+  char filter_text[1024] = {};
   std::size_t at = 0;
   for (int i = 0; i < count; ++i) {
     for (const char* part : {filters[i].label, filters[i].pattern}) {
       std::size_t n = std::strlen(part);
-      if (at + n + 2 > sizeof spec) break;
-      std::memcpy(spec + at, part, n + 1);
+      if (at + n + 2 > sizeof filter_text) break;
+      std::memcpy(filter_text + at, part, n + 1);
       at += n + 1;
     }
   }
@@ -58,7 +58,7 @@ int run_file_dialog(HWND owner, bool save, const char* title_key, const filter* 
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = spec;
+  ofn.lpstrFilter = filter_text;
   ofn.lpstrCustomFilter = custom;
   ofn.nMaxCustFilter = 511;
   ofn.nFilterIndex = memory.filter_index < 2 ? 1 : memory.filter_index;

@@ -11,4 +11,4 @@ struct AviClipSpec {
 };
 
 // Frame f, column x: blue 25 f, green 8 x, red 255 - 25 f. Returns false on any write failure.
-bool write_test_avi(const std::string& path, const AviClipSpec& spec);
+bool write_test_avi(const std::string& path, const AviClipSpec& clip);
