@@ -7,6 +7,7 @@
 
 #include "base/alloc.h"
 #include "base/dib_sample.h"
+#include "base/byte_reader.h"
 #include "base/lzari.h"
 #include "base/os.h"
 
@@ -15,37 +16,7 @@ namespace {
 // for its stored bytes is refused before anything is allocated.
 constexpr uint64_t kDeflateMaxRatio = 1032;
 
-struct cursor {
-  const unsigned char* p;
-  std::size_t left;
-
-  bool take(void* out, std::size_t n) {
-    if (left < n) return false;
-    std::memcpy(out, p, n);
-    p += n;
-    left -= n;
-    return true;
-  }
-  bool u16(uint16_t& v) {
-    unsigned char b[2];
-    if (!take(b, 2)) return false;
-    v = static_cast<uint16_t>(b[0] | b[1] << 8);
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    unsigned char b[4];
-    if (!take(b, 4)) return false;
-    v = b[0] | b[1] << 8 | b[2] << 16 | uint32_t{b[3]} << 24;
-    return true;
-  }
-  const unsigned char* bytes(std::size_t n) {
-    if (left < n) return nullptr;
-    const unsigned char* at = p;
-    p += n;
-    left -= n;
-    return at;
-  }
-};
+using cursor = byte_reader;
 
 dib_block* read_zlib(cursor& in) {
   uint32_t size = 0, stored = 0;

@@ -9,48 +9,15 @@
 #include "doc/file_data.h"
 #include "doc/zws.h"
 
+#include "base/byte_reader.h"
+
 namespace {
 // Smallest possible records, to bound counts by the bytes that remain.
 constexpr std::size_t kMinStream = 6;  // tag and one u32
 constexpr std::size_t kMinSheet = (2 + 8 + kMinStream + 2) + (8 + kMinStream) + 4;
 constexpr std::size_t kMinPicture = 20 + 2 * kMinStream;
 
-struct reader {
-  const unsigned char* p;
-  std::size_t left;
-
-  bool take(void* out, std::size_t n) {
-    if (left < n) return false;
-    std::memcpy(out, p, n);
-    p += n;
-    left -= n;
-    return true;
-  }
-  bool u16(uint16_t& v) {
-    unsigned char b[2];
-    if (!take(b, 2)) return false;
-    v = static_cast<uint16_t>(b[0] | b[1] << 8);
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    unsigned char b[4];
-    if (!take(b, 4)) return false;
-    v = b[0] | b[1] << 8 | b[2] << 16 | uint32_t{b[3]} << 24;
-    return true;
-  }
-  bool i32(int32_t& v) {
-    uint32_t u;
-    if (!u32(u)) return false;
-    v = static_cast<int32_t>(u);
-    return true;
-  }
-  bool f32(float& v) {
-    uint32_t u;
-    if (!u32(u)) return false;
-    std::memcpy(&v, &u, 4);
-    return true;
-  }
-
+struct reader : byte_reader {
   // One bitmap record that must decode to a block of exactly this size and depth.
   dib_block* block(int32_t width, int32_t height, int bits) {
     std::size_t used = 0;
