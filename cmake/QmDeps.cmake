@@ -2,7 +2,9 @@
 # Native: Debian's -dev packages. Windows: the cross-built cache (tools/deps.sh).
 
 if(WIN32)
-  if(NOT QM_WINLIBS OR NOT EXISTS ${QM_WINLIBS}/.complete)
+  # The cross build takes tools/deps.sh's cache; a build on Windows itself names
+  # its own prefix (for example MSYS2's /mingw32).
+  if(NOT QM_WINLIBS OR (CMAKE_CROSSCOMPILING AND NOT EXISTS ${QM_WINLIBS}/.complete))
     message(FATAL_ERROR "Windows libraries missing: run tools/deps.sh (QM_WINLIBS=${QM_WINLIBS})")
   endif()
   list(APPEND CMAKE_PREFIX_PATH ${QM_WINLIBS})
