@@ -83,7 +83,11 @@ int pen_input_start(HWND window, zun_file* document) {
   g_lasso_mode = 0;
   if (!g_pen) return 0;
   g_pen->recorder = macro_input_recorder();  // keeps what the macro records while it records
-  return g_pen->open();
+  if (!g_pen->open()) return 0;
+  // Brushes take their speed from the time between events: the time each
+  // pointer message was made, not when a busy window got round to it.
+  if (g_pen->pen) g_pen->pen->clock = [] { return static_cast<uint32_t>(GetMessageTime()); };
+  return 1;
 }
 
 void pen_input_stop() {

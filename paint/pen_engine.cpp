@@ -166,7 +166,7 @@ int zun_pen_single_engine::begin_stroke(int has_pressure, paint_surface* layer, 
       return stamp_begin(stamp, layer, x, y, p);
     default:
       if (!brush) return 0;
-      stroke_start_time = batch_time = now_ms() / 1000.0f;
+      stroke_start_time = batch_time = now_ms();
       return brush->begin(float(x), float(y), p);
   }
 }
@@ -190,11 +190,11 @@ int zun_pen_single_engine::stroke_segment(paint_surface* layer, int32_t x, int32
       return stamp_segment(stamp, layer, x, y, colour, a, p, mask, dirty_rect);
     default: {
       if (!brush || !brush->stroke_open()) return 0;
-      if (packet_index == 0) batch_time = now_ms() / 1000.0f;
+      if (packet_index == 0) batch_time = now_ms();
       brush->set_paint(colour, a, size, texture, desc->brush_flag);
       brush->set_eraser(eraser);
-      const int r = brush->step(layer, float(x), float(y), p, batch_time - stroke_start_time, mask,
-                                dirty_rect);
+      const double dtime = uint32_t(batch_time - stroke_start_time) / 1000.0;  // wraps safely
+      const int r = brush->step(layer, float(x), float(y), p, dtime, mask, dirty_rect);
       if (packet_index >= packet_count - 1) stroke_start_time = batch_time;
       return r;
     }

@@ -58,8 +58,10 @@ class zun_pen_single_engine : public zun_pen_engine {
   dib_block* paper = nullptr;
   stamp_engine stamp;
   mp_engine* brush = nullptr;
-  float stroke_start_time = 0;
-  float batch_time = 0;
+  // Brush stroke times in clock milliseconds: seconds in a float lose the
+  // milliseconds once a machine has been up for a few hours.
+  uint32_t stroke_start_time = 0;
+  uint32_t batch_time = 0;
   int stroke_has_pressure = 0;
   int eraser = 0;
   float size = -1;

@@ -245,28 +245,29 @@ TEST_F(Pen, BrushPensForwardTheirStrokeToTheBrushEngine) {
   ASSERT_NE(pen->brush, nullptr);
   ASSERT_EQ(pen->set_size(1.0f), 1);
   EXPECT_FLOAT_EQ(pen->size, 10);
-  uint32_t now = 5000;
+  // Late in the clock's range, where seconds in a float would have lost the milliseconds.
+  uint32_t now = 0xFFFFFF00u;
   static uint32_t* clock_value;
   clock_value = &now;
   pen->clock = [] { return *clock_value; };
   ASSERT_EQ(pen->begin_stroke(0, layer.get(), 20, 30, 1.0f), 1);
-  EXPECT_FLOAT_EQ(pen->stroke_start_time, 5.0f);
+  EXPECT_EQ(pen->stroke_start_time, now);
   int painted = 0;
   for (int i = 1; i <= 20; ++i) {
     now += 10;
     dib_rect r;
     // Two packets per batch: both get the batch's time.
     painted |= pen->stroke_segment(layer.get(), 20 + 2 * i, 30, 0, 1, 1, 0, 0, 2, nullptr, &r);
-    EXPECT_FLOAT_EQ(pen->batch_time, now / 1000.0f);
-    EXPECT_LT(pen->stroke_start_time, pen->batch_time);
+    EXPECT_EQ(pen->batch_time, now);  // passes the wrap of the clock on the way
+    EXPECT_EQ(uint32_t(pen->batch_time - pen->stroke_start_time), 10u);
     painted |= pen->stroke_segment(layer.get(), 21 + 2 * i, 30, 0, 1, 1, 0, 1, 2, nullptr, &r);
-    EXPECT_FLOAT_EQ(pen->stroke_start_time, pen->batch_time);
+    EXPECT_EQ(pen->stroke_start_time, pen->batch_time);
   }
   pen->end_stroke();
   EXPECT_TRUE(painted);
   EXPECT_GT(painted_count(layer.get()), 0);
   EXPECT_EQ(pen->brush->stroke_open(), 0);
-  EXPECT_EQ(pen->batch_time, 0);
+  EXPECT_EQ(pen->batch_time, 0u);
   pen->release();
   pen_picture_tree();
 }
