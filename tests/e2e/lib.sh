@@ -47,7 +47,7 @@ drag() {
   xdotool mousedown 1
   for i in $(seq 0 "$n"); do
     xdotool mousemove $((x0 + (x1 - x0) * i / n)) $((y0 + (y1 - y0) * i / n))
-    sleep 0.02
+    sleep 0.03
   done
   xdotool mouseup 1
   sleep 1
