@@ -9,11 +9,12 @@ sudo_=""
 
 # --- Windows libraries -------------------------------------------------------
 # Keyed by the Debian versions of the libraries and by this script and its
-# CMake helper, so that any change to how they are built rebuilds them.
+# CMake helper (and the float maths compiled into libmypaint), so that any change
+# to how they are built rebuilds them.
 ver() { dpkg-query -W -f='${Version}' "$1"; }
 key=$( { for p in libpng-dev libjpeg62-turbo-dev libjson-c-dev libmypaint-dev libsqlite3-dev \
             g++-mingw-w64-i686-posix libz-mingw-w64-dev; do echo "$p=$(ver "$p")"; done
-         cat "$here/tools/winlibs/"*; } | sha1sum | cut -c1-12)
+         cat "$here/tools/winlibs/"* "$here/paint/mp_mathf.h"; } | sha1sum | cut -c1-12)
 cache=${QM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmere}
 prefix=$cache/winlibs-$key
 mkdir -p "$here/build"
@@ -78,7 +79,7 @@ cm src-libjpeg-turbo b-jpeg -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=O
 cm src-json-c b-jsonc -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DBUILD_TESTING=OFF -DDISABLE_WERROR=ON
 # libmypaint and SQLite: the library sources compiled by our own small CMake projects.
 cp "$here/tools/winlibs/mypaint.cmake" src-libmypaint/CMakeLists.txt
-cm src-libmypaint b-mypaint
+cm src-libmypaint b-mypaint -DQM_SOURCE_DIR="$here"
 # SQLite's single-file amalgamation is generated with the source tree's own tools (tclsh).
 ( cd src-sqlite3 && mkdir -p bld && cd bld && ../configure >/dev/null 2>&1 && make sqlite3.c >/dev/null 2>&1 ) ||
   { echo "deps: cannot make the SQLite amalgamation" >&2; exit 1; }
