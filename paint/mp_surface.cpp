@@ -8,6 +8,7 @@
 
 #include "base/dib_pixel.h"
 #include "base/surface.h"
+#include "paint/mp_mathf.h"
 
 namespace {
 inline mp_surface* self_of(MyPaintSurface* iface) { return reinterpret_cast<mp_surface*>(iface); }
@@ -148,7 +149,8 @@ int mp_surface_draw_dab(mp_surface* s, float x, float y, float radius, float r, 
                          limit(left + span, layer->width), limit(top + span, layer->height)};
 
   const float a = angle / 360.0f * 2.0f * 3.14159265358979f;
-  const float cs = std::cos(a), sn = std::sin(a);
+  float cs, sn;
+  mp_sincosf(a, &sn, &cs);  // inline: the Windows runtime's sincosf is x87 code
   const float inv_r2 = 1.0f / (radius * radius);
   const bool hard = hardness >= 1.0f;
   const float outer = hard ? 0.0f : hardness / (1.0f - hardness);

@@ -149,6 +149,29 @@ TEST(MpMathF, ExpAndLogCorrectlyRoundedAlmostEverywhere) {
   EXPECT_TRUE(std::isnan(mp_logf(std::nanf(""))));
 }
 
+TEST(MpMathF, SinCosCorrectlyRoundedAlmostEverywhere) {
+  const auto sin_err = [](float x) {
+    float s, c;
+    mp_sincosf(x, &s, &c);
+    return ulpsf(s, float(std::sin((long double)x)));
+  };
+  const auto cos_err = [](float x) {
+    float s, c;
+    mp_sincosf(x, &s, &c);
+    return ulpsf(c, float(std::cos((long double)x)));
+  };
+  for (const float_errors& e : {over_floats(sin_err), over_floats(cos_err)}) {
+    EXPECT_LE(e.worst, 1);
+    EXPECT_LE(e.inexact, e.samples / 10000);
+  }
+  float s, c;
+  mp_sincosf(-0.0f, &s, &c);
+  EXPECT_TRUE(s == 0.0f && std::signbit(s));
+  EXPECT_EQ(c, 1.0f);
+  mp_sincosf(std::numeric_limits<float>::infinity(), &s, &c);
+  EXPECT_TRUE(std::isnan(s) && std::isnan(c));
+}
+
 TEST(MpMathF, Atan2HypotAndFmodOverPairs) {
   int32_t worst_atan = 0, worst_hypot = 0, fmod_wrong = 0, inexact_atan = 0;
   uint32_t seed = 12345;
