@@ -83,43 +83,7 @@ static inline float mp_hypotf(float x, float y) {
     if (y - y != 0.0f && y == y) return 1.0f / 0.0f;
     return x + y;
   }
-#if defined(__GNUC__) || defined(__clang__)
-  return (float)__builtin_sqrt(dx * dx + dy * dy);
-#else
   return (float)sqrt(dx * dx + dy * dy);
-/* sin and cos of a float at once: x = n pi/2 + r, |r| <= pi/4, with pi/2 in
- * two parts (Cody and Waite) so that n pi/2 is exact for |n| < 2^20; the
- * series to r^13 and r^14 are within 2^-45. Larger angles take the runtime's
- * double sin and cos. */
-static inline void mp_sincosf(float x, float* sin_x, float* cos_x) {
-  const double d = x;
-  if (!(d - d == 0.0)) { /* an infinity or a NaN */
-    *sin_x = *cos_x = x - x;
-    return;
-  }
-  if (d > 1e6 || d < -1e6) {
-    *sin_x = (float)sin(d);
-    *cos_x = (float)cos(d);
-    return;
-  }
-  const double n = (double)(int32_t)(d * 0x1.45f306dc9c883p-1 + (d < 0 ? -0.5 : 0.5)); /* x 2/pi */
-  const double r = (d - n * 1.57079632673412561417e+00) - n * 6.07710050650619224932e-11;
-  const double r2 = r * r;
-  const double s =
-      r * (1.0 - r2 / 6 * (1.0 - r2 / 20 * (1.0 - r2 / 42 * (1.0 - r2 / 72 * (1.0 - r2 / 110 *
-          (1.0 - r2 / 156))))));
-  const double c =
-      1.0 - r2 / 2 * (1.0 - r2 / 12 * (1.0 - r2 / 30 * (1.0 - r2 / 56 * (1.0 - r2 / 90 *
-          (1.0 - r2 / 132 * (1.0 - r2 / 182))))));
-  switch ((int32_t)n & 3) {
-    case 0: *sin_x = (float)s, *cos_x = (float)c; break;
-    case 1: *sin_x = (float)c, *cos_x = (float)-s; break;
-    case 2: *sin_x = (float)-s, *cos_x = (float)-c; break;
-    default: *sin_x = (float)-c, *cos_x = (float)s; break;
-  }
-}
-
-#endif
 }
 
 /* atan(t), 0 <= t <= 1. Below tan(pi/16) from its series to t^15 (within
