@@ -9,6 +9,7 @@
 #include "base/dib.h"
 #include "base/dib_line.h"
 #include "base/dib_stream.h"
+#include "bench/memcpy_baseline.h"
 
 namespace {
 constexpr int kW = 4000, kH = 3000;
@@ -20,16 +21,6 @@ dib_block* painted_layer() {
   for (int i = 0; i < 400; ++i)
     dib_line(b, rng() % kW, rng() % kH, rng() % kW, rng() % kH, rng() & 0xFFFFFF, 0.8f, 3);
   return b;
-}
-
-void memcpy_bytes(benchmark::State& state, std::size_t n) {
-  std::vector<unsigned char> a(n, 1), b(n, 2);
-  for (auto _ : state) {
-    std::memcpy(b.data(), a.data(), n);
-    benchmark::DoNotOptimize(b.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * n);
 }
 
 void BM_Memcpy_Layer(benchmark::State& state) { memcpy_bytes(state, std::size_t(kW) * kH * 3); }

@@ -11,21 +11,12 @@
 
 #include "base/dib.h"
 #include "base/surface.h"
+#include "bench/memcpy_baseline.h"
 #include "doc/zun_file.h"
 #include "doc/zws.h"
 
 namespace {
 constexpr int kW = 4000, kH = 3000;
-
-void memcpy_bytes(benchmark::State& state, std::size_t n) {
-  std::vector<unsigned char> a(n, 1), b(n, 2);
-  for (auto _ : state) {
-    std::memcpy(b.data(), a.data(), n);
-    benchmark::DoNotOptimize(b.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * n);
-}
 
 std::size_t surface_bytes(const paint_surface* s) {
   return dib_total_size(s->colour) + dib_total_size(s->coverage);

@@ -8,19 +8,10 @@
 
 #include "base/dib.h"
 #include "base/surface.h"
+#include "bench/memcpy_baseline.h"
 
 namespace {
 constexpr int kW = 4000, kH = 3000;
-
-void memcpy_bytes(benchmark::State& state, std::size_t n) {
-  std::vector<unsigned char> a(n, 1), b(n, 2);
-  for (auto _ : state) {
-    std::memcpy(b.data(), a.data(), n);
-    benchmark::DoNotOptimize(b.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * n);
-}
 
 void BM_Memcpy_Layer(benchmark::State& state) { memcpy_bytes(state, std::size_t(kW) * kH * 3); }
 BENCHMARK(BM_Memcpy_Layer)->Unit(benchmark::kMillisecond);
