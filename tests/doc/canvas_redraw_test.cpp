@@ -27,7 +27,7 @@ struct Scene {
     f->data->doc_mark_dirty(nullptr, 0);
     ASSERT_TRUE(f->canvas->view_redraw(*f->data, desktop));
   }
-  uint32_t at(int X, int Y) const { return pixel(desktop, kAx + X, kAy + Y); }
+  uint32_t at(int X, int Y) const { return px(desktop, kAx + X, kAy + Y); }
 };
 
 class Redraw : public LeakCheck {};
@@ -51,7 +51,7 @@ int mismatches(Scene& s, int w, int h, F expect) {
     for (int X = 0; X < dib_width(s.desktop); ++X) {
       const bool inside = X >= Scene::kAx && Y >= Scene::kAy && X < Scene::kAx + Scene::kAw &&
                           Y < Scene::kAy + Scene::kAh;
-      if (!inside && pixel(s.desktop, X, Y) != kGround) ++bad;
+      if (!inside && px(s.desktop, X, Y) != kGround) ++bad;
     }
   return bad;
 }
@@ -149,15 +149,15 @@ TEST_F(Redraw, DesktopSmallerThanTheAreaIsNotOverrun) {
   dib_block* small = dib_create(50, 1, 60, kGround);
   s.f->data->doc_mark_dirty(nullptr, 0);
   ASSERT_TRUE(s.view().view_redraw(*s.f->data, small));
-  EXPECT_EQ(pixel(small, 59, 49), tag_of(59 - Scene::kAx, 49 - Scene::kAy));
-  EXPECT_EQ(pixel(small, 3, 3), kGround);
+  EXPECT_EQ(px(small, 59, 49), tag_of(59 - Scene::kAx, 49 - Scene::kAy));
+  EXPECT_EQ(px(small, 3, 3), kGround);
   dib_free(small);
   for (int angle : {0, 45}) {
     s.view().view_set_angle(angle);
     dib_block* tiny = dib_create(3, 1, 2, kGround);
     // Wholly left of and above the area: nothing to present, nothing written.
     EXPECT_FALSE(s.view().view_present(dib_rect{0, 0, 400, 300}, tiny));
-    EXPECT_EQ(pixel(tiny, 1, 2), kGround);
+    EXPECT_EQ(px(tiny, 1, 2), kGround);
     dib_free(tiny);
   }
 }

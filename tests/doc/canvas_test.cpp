@@ -245,7 +245,7 @@ TEST_F(Canvas, BlocksBetweenWindowAndDocument) {
   ASSERT_NE(same, nullptr);
   EXPECT_EQ(at.x, 13 - 3 - 4);
   EXPECT_EQ(at.y, 5 - 1);
-  EXPECT_EQ(pixel(same, 7, 5), tag_of(7, 5));
+  EXPECT_EQ(px(same, 7, 5), tag_of(7, 5));
   dib_free(same);
 
   // Magnified twice: every other window pixel becomes a document pixel.
@@ -258,7 +258,7 @@ TEST_F(Canvas, BlocksBetweenWindowAndDocument) {
   ASSERT_EQ(dib_width(doc), 4);
   ASSERT_EQ(dib_height(doc), 3);
   for (int j = 0; j < 3; ++j)
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(pixel(doc, i, j), tag_of(2 * i, 2 * j)) << i << "," << j;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(px(doc, i, j), tag_of(2 * i, 2 * j)) << i << "," << j;
 
   // And back: each window pixel takes the nearest document pixel (half away from zero).
   dib_block* back = v.doc_block_to_window(doc, at, 8, 6, 13, 5);
@@ -267,7 +267,7 @@ TEST_F(Canvas, BlocksBetweenWindowAndDocument) {
     for (int i = 0; i < 8; ++i) {
       const int dx = int(std::round((10 + i) / 2.0)) - 5, dy = int(std::round((4 + j) / 2.0)) - 2;
       const uint32_t want = dx < 4 && dy < 3 ? tag_of(2 * dx, 2 * dy) : 0xFFFFFFu;
-      EXPECT_EQ(pixel(back, i, j), want) << i << "," << j;
+      EXPECT_EQ(px(back, i, j), want) << i << "," << j;
     }
   dib_free(back);
   dib_free(doc);
@@ -280,7 +280,7 @@ TEST_F(Canvas, BlocksBetweenWindowAndDocument) {
   EXPECT_EQ(dib_bits(turned), 8);
   int covered = 0, empty = 0;
   for (int j = 0; j < dib_height(turned); ++j)
-    for (int i = 0; i < dib_width(turned); ++i) (pixel(turned, i, j) == 200 ? covered : empty)++;
+    for (int i = 0; i < dib_width(turned); ++i) (px(turned, i, j) == 200 ? covered : empty)++;
   EXPECT_GT(covered, 0);
   EXPECT_GT(empty, 0);  // the corners of a turned square
   dib_free(turned);

@@ -26,7 +26,7 @@ class ControllerOpen : public LeakCheck {
     dib_block* b = dib_create(h, 1, w, 0);
     fill_tagged(b);
     dib_block* a = with_alpha ? dib_create(h, 0, w, 0) : nullptr;
-    if (a) set_pixel(a, 1, 1, 255), set_pixel(a, 2, 1, 128);
+    if (a) set_px(a, 1, 1, 255), set_px(a, 2, 1, 128);
     EXPECT_TRUE(png_write(path.c_str(), b, a));
     dib_free(b);
     dib_free(a);
@@ -81,7 +81,7 @@ TEST_F(ControllerOpen, PictureWithoutAlphaBecomesTheBackgroundOfAnUnsavedDocumen
   EXPECT_EQ(f->modified, 1);
   const dib_block* bg = f->data->current_background()->image;
   for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 9; ++x) ASSERT_EQ(pixel(bg, x, y), tag_of(x, y)) << x << "," << y;
+    for (int x = 0; x < 9; ++x) ASSERT_EQ(px(bg, x, y), tag_of(x, y)) << x << "," << y;
   EXPECT_TRUE(dib_rect_empty(surface_changed_area(f->surface(), 0)));
   for (uint32_t key : {kStateView4096, kStateView, kStateHistory, kStateDocument256,
                        kStateDocument512, kStateModified})
@@ -94,11 +94,11 @@ TEST_F(ControllerOpen, PictureWithAlphaIsPaintedOntoTheSurface) {
   auto f = fresh();
   ASSERT_TRUE(f->doc_open(png.c_str()));
   paint_surface* s = f->surface();
-  EXPECT_EQ(pixel(s->coverage, 1, 1), 255u);
-  EXPECT_EQ(pixel(s->colour, 1, 1), tag_of(1, 1));
-  EXPECT_NEAR(double(pixel(s->coverage, 2, 1)), 128.0, 1.0);
-  EXPECT_EQ(pixel(s->coverage, 0, 0), 0u) << "transparent parts stay unpainted";
-  EXPECT_EQ(pixel(f->data->current_background()->image, 1, 1), 0xFFFFFFu);
+  EXPECT_EQ(px(s->coverage, 1, 1), 255u);
+  EXPECT_EQ(px(s->colour, 1, 1), tag_of(1, 1));
+  EXPECT_NEAR(double(px(s->coverage, 2, 1)), 128.0, 1.0);
+  EXPECT_EQ(px(s->coverage, 0, 0), 0u) << "transparent parts stay unpainted";
+  EXPECT_EQ(px(f->data->current_background()->image, 1, 1), 0xFFFFFFu);
 }
 
 TEST_F(ControllerOpen, PictureLargerThanTheMaximumIsCentredAndClipped) {
@@ -107,8 +107,8 @@ TEST_F(ControllerOpen, PictureLargerThanTheMaximumIsCentredAndClipped) {
   f->max_width = 6;
   ASSERT_TRUE(f->doc_open(png.c_str()));
   EXPECT_EQ(f->width(), 6);
-  EXPECT_EQ(pixel(f->data->current_background()->image, 0, 0), tag_of(2, 0));
-  EXPECT_EQ(pixel(f->data->current_background()->image, 5, 3), tag_of(7, 3));
+  EXPECT_EQ(px(f->data->current_background()->image, 0, 0), tag_of(2, 0));
+  EXPECT_EQ(px(f->data->current_background()->image, 5, 3), tag_of(7, 3));
 }
 
 TEST_F(ControllerOpen, DocumentOpensSavedAndWithoutHistory) {
@@ -125,14 +125,14 @@ TEST_F(ControllerOpen, DocumentOpensSavedAndWithoutHistory) {
   EXPECT_EQ(f->modified, 0);
   EXPECT_EQ(f->path_is_document, 1);
   EXPECT_EQ(std::string(f->path), path);
-  EXPECT_EQ(pixel(f->surface()->colour, 3, 2), dib_colour(9, 8, 7));
+  EXPECT_EQ(px(f->surface()->colour, 3, 2), dib_colour(9, 8, 7));
   EXPECT_FALSE(f->history_undo());
   EXPECT_FALSE(f->can_undo());
   // The history works again once a step is recorded.
   ASSERT_TRUE(f->history_push(1));
   surface_paint_pixel(f->surface(), 0, 0, 0, 1.0f);
   EXPECT_TRUE(f->history_undo());
-  EXPECT_EQ(pixel(f->surface()->coverage, 0, 0), 0u);
+  EXPECT_EQ(px(f->surface()->coverage, 0, 0), 0u);
 
   // As a template the same file starts an untitled, modified document.
   auto t = fresh();
@@ -140,7 +140,7 @@ TEST_F(ControllerOpen, DocumentOpensSavedAndWithoutHistory) {
   EXPECT_STREQ(t->path, "");
   EXPECT_EQ(t->path_is_document, 1);
   EXPECT_EQ(t->modified, 1);
-  EXPECT_EQ(pixel(t->surface()->colour, 3, 2), dib_colour(9, 8, 7));
+  EXPECT_EQ(px(t->surface()->colour, 3, 2), dib_colour(9, 8, 7));
 }
 
 TEST_F(ControllerOpen, FailedOpenLeavesAFreshDocumentOfTheTemplateSize) {
@@ -157,7 +157,7 @@ TEST_F(ControllerOpen, FailedOpenLeavesAFreshDocumentOfTheTemplateSize) {
     EXPECT_EQ(f->height(), 20);
     EXPECT_STREQ(f->path, "");
     EXPECT_EQ(f->modified, 0);
-    EXPECT_EQ(pixel(f->surface()->coverage, 1, 1), 0u);
+    EXPECT_EQ(px(f->surface()->coverage, 1, 1), 0u);
     EXPECT_FALSE(f->doc_open_template(bad.c_str()));
     EXPECT_STREQ(f->path, "");
   }
@@ -174,8 +174,8 @@ TEST_F(ControllerOpen, FailedOpenLeavesAFreshDocumentOfTheTemplateSize) {
 TEST_F(ControllerOpen, CopybookModelLiesInTheBackgroundToneOptional) {
   const std::string path = dir_.file("model.bmp");
   dib_block* b = dib_create(3, 1, 4, 0);
-  set_pixel(b, 0, 0, dib_colour(0, 128, 255));
-  set_pixel(b, 3, 2, dib_colour(10, 200, 77));
+  set_px(b, 0, 0, dib_colour(0, 128, 255));
+  set_px(b, 3, 2, dib_colour(10, 200, 77));
   ASSERT_TRUE(bmp_write(path.c_str(), b));
   dib_free(b);
 
@@ -187,14 +187,14 @@ TEST_F(ControllerOpen, CopybookModelLiesInTheBackgroundToneOptional) {
   EXPECT_EQ(f->modified, 1);
   EXPECT_FALSE(f->can_undo());
   const dib_block* bg = f->data->current_background()->image;
-  EXPECT_EQ(pixel(bg, 0, 0), dib_colour(0, 128, 255));
+  EXPECT_EQ(px(bg, 0, 0), dib_colour(0, 128, 255));
 
   ASSERT_TRUE(f->doc_open_model(path.c_str(), 1));
   bg = f->data->current_background()->image;
   // v + (128 - v) * 0.7, rounded: 0 -> 90, 128 -> 128, 255 -> 166.
-  EXPECT_EQ(pixel(bg, 0, 0), dib_colour(90, 128, 166));
-  EXPECT_EQ(pixel(bg, 3, 2), dib_colour(93, 150, 113));
-  EXPECT_EQ(pixel(bg, 1, 1), dib_colour(90, 90, 90));
+  EXPECT_EQ(px(bg, 0, 0), dib_colour(90, 128, 166));
+  EXPECT_EQ(px(bg, 3, 2), dib_colour(93, 150, 113));
+  EXPECT_EQ(px(bg, 1, 1), dib_colour(90, 90, 90));
 
   EXPECT_FALSE(f->doc_open_model(dir_.file("none.bmp").c_str(), 0));
   EXPECT_EQ(f->width(), 4) << "a missing model changes nothing";
@@ -213,16 +213,16 @@ TEST_F(ControllerOpen, ZunPictureImportsFlattened) {
   EXPECT_EQ(f->width(), 600);
   EXPECT_EQ(f->height(), 450);
   EXPECT_EQ(std::string(f->path), dir_.file("old.zws"));
-  EXPECT_EQ(pixel(f->data->current_background()->image, 100, 200), dib_colour(1, 2, 3));
+  EXPECT_EQ(px(f->data->current_background()->image, 100, 200), dib_colour(1, 2, 3));
 }
 
 TEST_F(ControllerOpen, EraseRegionWhitensAndCanBeUndone) {
   auto f = make_document(6, 6);
   surface_paint_pixel(f->surface(), 2, 2, 0, 1.0f);
   ASSERT_TRUE(f->doc_erase_region(nullptr));
-  EXPECT_EQ(pixel(f->surface()->colour, 2, 2), 0xFFFFFFu);
+  EXPECT_EQ(px(f->surface()->colour, 2, 2), 0xFFFFFFu);
   EXPECT_EQ(f->modified, 1);
   ASSERT_TRUE(f->history_undo());
-  EXPECT_EQ(pixel(f->surface()->colour, 2, 2), 0u);
+  EXPECT_EQ(px(f->surface()->colour, 2, 2), 0u);
 }
 }  // namespace

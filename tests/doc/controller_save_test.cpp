@@ -55,7 +55,7 @@ TEST_F(ControllerSave, SaveSetsThePathAndCopyLeavesItAlone) {
   EXPECT_EQ(f->modified, 1);
   auto g = make_document(1, 1);
   ASSERT_TRUE(g->doc_open(copy.c_str()));
-  EXPECT_EQ(pixel(g->surface()->colour, 4, 4), dib_colour(200, 0, 0));
+  EXPECT_EQ(px(g->surface()->colour, 4, 4), dib_colour(200, 0, 0));
 
   // Any other name is an export, and still leaves the document alone.
   ASSERT_TRUE(f->doc_save_copy(dir_.file("copy.png").c_str()));
@@ -81,8 +81,8 @@ TEST_F(ControllerSave, UnknownExtensionExportsABmpUnderTheNamePlusBmp) {
   EXPECT_EQ(ctl::slurp(bmp).substr(0, 2), "BM");
   dib_block* b = image_load(bmp.c_str());
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(pixel(b, 1, 2), dib_colour(0, 0, 255));
-  EXPECT_EQ(pixel(b, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(px(b, 1, 2), dib_colour(0, 0, 255));
+  EXPECT_EQ(px(b, 0, 0), 0xFFFFFFu);
   dib_free(b);
   // Known extensions in any case are written under the name as given.
   ASSERT_TRUE(f->doc_export(dir_.file("pic.bMp").c_str()));
@@ -110,15 +110,15 @@ TEST_F(ControllerSave, HiddenBackgroundPngIsTransparentWhileJpegIsWhite) {
   dib_block* p = png_read(png.c_str(), &alpha);
   ASSERT_NE(p, nullptr);
   ASSERT_NE(alpha, nullptr);
-  EXPECT_EQ(pixel(alpha, 0, 0), 0u);
-  EXPECT_EQ(pixel(alpha, 2, 3), 255u);
-  EXPECT_EQ(pixel(p, 2, 3), dib_colour(255, 0, 0));
+  EXPECT_EQ(px(alpha, 0, 0), 0u);
+  EXPECT_EQ(px(alpha, 2, 3), 255u);
+  EXPECT_EQ(px(p, 2, 3), dib_colour(255, 0, 0));
   dib_free(p);
   dib_free(alpha);
 
   dib_block* j = jpeg_read(jpg.c_str());
   ASSERT_NE(j, nullptr);
-  const uint32_t corner = pixel(j, 7, 0);
+  const uint32_t corner = px(j, 7, 0);
   EXPECT_GE(dib_red(corner), 250);
   EXPECT_GE(dib_green(corner), 250);
   EXPECT_GE(dib_blue(corner), 250);
@@ -130,7 +130,7 @@ TEST_F(ControllerSave, HiddenBackgroundPngIsTransparentWhileJpegIsWhite) {
   p = png_read(png.c_str(), &alpha);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(alpha, nullptr);
-  EXPECT_EQ(pixel(p, 0, 0), dib_colour(0, 200, 0));
+  EXPECT_EQ(px(p, 0, 0), dib_colour(0, 200, 0));
   dib_free(p);
   dib_free(alpha);
 }
@@ -157,9 +157,9 @@ TEST_F(ControllerSave, TransparentPngKeepsThePaintOverPlacedPictures) {
   dib_block* p = png_read(png.c_str(), &alpha);
   ASSERT_NE(p, nullptr);
   ASSERT_NE(alpha, nullptr);
-  EXPECT_EQ(pixel(p, 1, 1), dib_colour(250, 0, 0)) << "the paint lies above the picture";
-  EXPECT_EQ(pixel(p, 4, 2), dib_colour(0, 0, 200));
-  EXPECT_EQ(pixel(alpha, 4, 2), 255u);
+  EXPECT_EQ(px(p, 1, 1), dib_colour(250, 0, 0)) << "the paint lies above the picture";
+  EXPECT_EQ(px(p, 4, 2), dib_colour(0, 0, 200));
+  EXPECT_EQ(px(alpha, 4, 2), 255u);
   dib_free(p);
   dib_free(alpha);
 }
@@ -208,7 +208,7 @@ TEST_F(ControllerSave, EveryWriteThatFailsLeavesThePreviousFileByteIdentical) {
   for (int y = 0; y < 120; ++y)
     for (int x = 0; x < 160; ++x) {
       seed = seed * 1664525u + 1013904223u;
-      set_pixel(f->surface()->colour, x, y, seed >> 8);
+      set_px(f->surface()->colour, x, y, seed >> 8);
     }
   dib_fill(f->surface()->coverage, 255, nullptr);
   surface_note_rect(f->surface(), dib_rect{0, 0, 160, 120});

@@ -35,10 +35,10 @@ TEST_F(ZunPicture, FixedSizeTagAlwaysGives600By450AndHidesHiddenLayers) {
   EXPECT_EQ(dib_width(b), 600);
   EXPECT_EQ(dib_height(b), 450);
   EXPECT_EQ(dib_bits(b), 24);
-  EXPECT_EQ(pixel(b, 5, 7), dib_colour(255, 0, 0));
-  EXPECT_EQ(pixel(b, 9, 9), 0xFFFFFFu) << "a hidden layer showed";
-  EXPECT_EQ(pixel(b, 3, 4), dib_colour(0, 255, 0)) << "a smaller layer is drawn clipped";
-  EXPECT_EQ(pixel(b, 599, 449), 0xFFFFFFu);
+  EXPECT_EQ(px(b, 5, 7), dib_colour(255, 0, 0));
+  EXPECT_EQ(px(b, 9, 9), 0xFFFFFFu) << "a hidden layer showed";
+  EXPECT_EQ(px(b, 3, 4), dib_colour(0, 255, 0)) << "a smaller layer is drawn clipped";
+  EXPECT_EQ(px(b, 599, 449), 0xFFFFFFu);
   dib_free(b);
 }
 
@@ -54,10 +54,10 @@ TEST_F(ZunPicture, LayersBlendInFileOrderWithCoverageTimesOpacity) {
     EXPECT_EQ(dib_width(b), 6);
     EXPECT_EQ(dib_height(b), 4);
     // White at half over black, and black at about a quarter over white.
-    const uint32_t mid = pixel(b, 1, 1), quarter = pixel(b, 2, 1);
+    const uint32_t mid = px(b, 1, 1), quarter = px(b, 2, 1);
     EXPECT_NEAR(dib_red(mid), 127, 2) << tag;
     EXPECT_NEAR(dib_red(quarter), 255 - 64, 3) << tag;
-    EXPECT_EQ(pixel(b, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(px(b, 0, 0), 0xFFFFFFu);
     dib_free(b);
   }
 }
@@ -67,8 +67,8 @@ TEST_F(ZunPicture, PlainLayerCoversItsWholeSurfaceAtTheLayerOpacity) {
   const ctl::zun_layer layers[] = {{plain.s, 1, 1.0f}};
   dib_block* b = decode(ctl::zun_bytes(1063, 5, 5, layers, 1));
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(pixel(b, 2, 2), 0u);
-  EXPECT_EQ(pixel(b, 3, 3), 0xFFFFFFu);
+  EXPECT_EQ(px(b, 2, 2), 0u);
+  EXPECT_EQ(px(b, 3, 3), 0xFFFFFFu);
   dib_free(b);
 }
 

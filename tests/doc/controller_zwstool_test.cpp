@@ -64,7 +64,7 @@ TEST_F(Zwstool, ConvertsAPictureToADocumentAndBackWithInfo) {
   dib_block* again = image_load(back.c_str());
   ASSERT_NE(again, nullptr);
   for (int y = 0; y < 7; ++y)
-    for (int x = 0; x < 11; ++x) ASSERT_EQ(pixel(again, x, y), pixel(b, x, y));
+    for (int x = 0; x < 11; ++x) ASSERT_EQ(px(again, x, y), px(b, x, y));
   dib_free(again);
   dib_free(b);
 

@@ -119,7 +119,7 @@ TEST_F(FileData, Checkerboard) {
   ASSERT_NE(c, nullptr);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 70; ++x)
-      ASSERT_EQ(pixel(c, x, y), ((x / 16) % 2 == (y / 16) % 2) ? 0xC0C0C0u : 0xFFFFFFu)
+      ASSERT_EQ(px(c, x, y), ((x / 16) % 2 == (y / 16) % 2) ? 0xC0C0C0u : 0xFFFFFFu)
           << x << "," << y;
   dib_free(c);
 }
@@ -128,7 +128,7 @@ TEST_F(FileData, SheetDrawingLayers) {
   auto f = make_document(40, 30);
   zun_file_data& d = *f->data;
   dib_block* target = dib_create(30, 1, 40, 0x123456);
-  set_pixel(d.current_background()->image, 2, 2, 0x0000AA);
+  set_px(d.current_background()->image, 2, 2, 0x0000AA);
   add_picture(*f, 10, 10, 8, 8, 0xFF0000, 255, 1.0f);
   add_picture(*f, 30, 20, 20, 20, 0x00FF00, 128, 1.0f);  // runs off the document
   surface_paint_pixel(f->surface(), 11, 11, 0x000001, 1.0f);
@@ -137,11 +137,11 @@ TEST_F(FileData, SheetDrawingLayers) {
   ASSERT_TRUE(d.doc_render_dirty(target));
   EXPECT_EQ(d.redraw_pending, 0);
   EXPECT_TRUE(dib_rect_empty(d.dirty));
-  EXPECT_EQ(pixel(target, 2, 2), 0x0000AAu);  // background image
-  EXPECT_EQ(pixel(target, 0, 0), 0xFFFFFFu);
-  EXPECT_EQ(pixel(target, 12, 12), 0xFF0000u);  // picture, full mask
-  EXPECT_EQ(pixel(target, 11, 11), 0x000001u);  // the surface on top
-  const uint32_t half = pixel(target, 35, 25);  // mask 128 over white
+  EXPECT_EQ(px(target, 2, 2), 0x0000AAu);  // background image
+  EXPECT_EQ(px(target, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(px(target, 12, 12), 0xFF0000u);  // picture, full mask
+  EXPECT_EQ(px(target, 11, 11), 0x000001u);  // the surface on top
+  const uint32_t half = px(target, 35, 25);  // mask 128 over white
   EXPECT_NEAR(dib_red(half), 128, 2);
   EXPECT_EQ(dib_green(half), 255);
   EXPECT_NEAR(dib_blue(half), 128, 2);
@@ -151,16 +151,16 @@ TEST_F(FileData, SheetDrawingLayers) {
   d.doc_mark_dirty(nullptr, 0);
   d.doc_render_dirty(target);
   view_mode = 0;
-  const uint32_t faded = pixel(target, 12, 12);
+  const uint32_t faded = px(target, 12, 12);
   EXPECT_NEAR(dib_red(faded), 128, 2);
   EXPECT_EQ(dib_blue(faded), 255);
-  EXPECT_EQ(pixel(target, 11, 11), 0x000001u);
+  EXPECT_EQ(px(target, 11, 11), 0x000001u);
 
   // Hidden background: the checkerboard.
   ASSERT_TRUE(d.doc_toggle_background());
   d.doc_render_dirty(target);
-  EXPECT_EQ(pixel(target, 2, 2), 0xC0C0C0u);
-  EXPECT_EQ(pixel(target, 17, 2), 0xFFFFFFu);
+  EXPECT_EQ(px(target, 2, 2), 0xC0C0C0u);
+  EXPECT_EQ(px(target, 17, 2), 0xFFFFFFu);
   dib_free(target);
 }
 
@@ -175,10 +175,10 @@ TEST_F(FileData, RenderDirtyTouchesOnlyTheDirtyPart) {
   const dib_rect r{4, 4, 8, 8};
   d.doc_mark_dirty(&r, 1);
   ASSERT_TRUE(d.doc_render_dirty(target));
-  EXPECT_EQ(pixel(target, 5, 5), 0x0000FFu);
-  EXPECT_EQ(pixel(target, 4, 4), 0xFFFFFFu);
-  EXPECT_EQ(pixel(target, 8, 8), 0x123456u);
-  EXPECT_EQ(pixel(target, 30, 20), 0x123456u);
+  EXPECT_EQ(px(target, 5, 5), 0x0000FFu);
+  EXPECT_EQ(px(target, 4, 4), 0xFFFFFFu);
+  EXPECT_EQ(px(target, 8, 8), 0x123456u);
+  EXPECT_EQ(px(target, 30, 20), 0x123456u);
   EXPECT_FALSE(d.doc_render_dirty(target));  // nothing pending
   dib_free(target);
 }
@@ -193,15 +193,15 @@ TEST_F(FileData, RenderAllAndClear) {
   add_picture(*f, 0, 0, 2, 2, 0x0000FF, 255, 0.0f);  // invisible
   dib_block* all = d.doc_render_all();
   ASSERT_NE(all, nullptr);
-  EXPECT_EQ(pixel(all, 3, 3), 0x00FF00u);
-  EXPECT_EQ(pixel(all, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(px(all, 3, 3), 0x00FF00u);
+  EXPECT_EQ(px(all, 0, 0), 0xFFFFFFu);
   dib_free(all);
 
   ASSERT_TRUE(f->doc_clear());
   EXPECT_TRUE(dib_rect_empty(f->surface()->changed));
-  EXPECT_EQ(pixel(f->surface()->colour, 3, 3), 0xFFFFFFu);
+  EXPECT_EQ(px(f->surface()->colour, 3, 3), 0xFFFFFFu);
   ASSERT_TRUE(f->history_undo());  // clearing records the surface
-  EXPECT_EQ(pixel(f->surface()->colour, 3, 3), 0x00FF00u);
+  EXPECT_EQ(px(f->surface()->colour, 3, 3), 0x00FF00u);
 
   EXPECT_EQ(d.picture_count(), 1);
   ASSERT_TRUE(f->doc_remove_pictures());
@@ -217,7 +217,7 @@ TEST_F(FileData, PictureLargerThanItsBlocksDrawsOnlyWhatExists) {
   dib_block* target = dib_create(30, 1, 40, 0);
   f->data->doc_mark_dirty(nullptr, 0);
   f->data->doc_render_dirty(target);
-  EXPECT_EQ(pixel(target, 8, 8), 0xFF0000u);
-  EXPECT_EQ(pixel(target, 9, 9), 0xFFFFFFu);
+  EXPECT_EQ(px(target, 8, 8), 0xFF0000u);
+  EXPECT_EQ(px(target, 9, 9), 0xFFFFFFu);
   dib_free(target);
 }

@@ -10,7 +10,7 @@
 namespace {
 class History : public LeakCheck {};
 
-uint32_t mark(zun_file& f) { return pixel(f.surface()->colour, 0, 0); }
+uint32_t mark(zun_file& f) { return px(f.surface()->colour, 0, 0); }
 void paint(zun_file& f, uint32_t c) { surface_paint_pixel(f.surface(), 0, 0, c, 1.0f); }
 }  // namespace
 

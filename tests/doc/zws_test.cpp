@@ -155,7 +155,7 @@ TEST_F(Zws, IncompressibleBlockIsStoredRaw) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 64; ++x) {
       seed = seed * 1103515245u + 12345u;
-      set_pixel(c, x, y, seed >> 8);
+      set_px(c, x, y, seed >> 8);
     }
   const std::string s = bytes_of(*f);
   // Header 24 bytes, surface kind and size 10, then the colour record.

@@ -9,24 +9,11 @@
 
 #include "base/alloc.h"
 #include "tests/doc/doc_test_util.h"
-#include "tests/support/leak_check.h"
+#include "tests/macro/macro_fixture.h"
 
 namespace {
-class MacroData : public LeakCheck {
+class MacroData : public RecordingMacro {
  protected:
-  void SetUp() override {
-    LeakCheck::SetUp();
-    macro = std::make_unique<zun_macro_data>();
-    ASSERT_TRUE(macro->init());
-    owner.initialised = 1;
-    owner.state = kMacroRecording;
-    macro->owner = &owner;
-  }
-  void TearDown() override {
-    macro.reset();
-    LeakCheck::TearDown();
-  }
-
   macro_event ev(uint8_t phase, int32_t x, int32_t y, float pressure = 0.5f) {
     macro_event e;
     e.phase = phase;
@@ -49,9 +36,6 @@ class MacroData : public LeakCheck {
     }
   }
   const macro_record& at(int32_t i) { return *macro->record_at(i); }
-
-  macro_owner owner;
-  std::unique_ptr<zun_macro_data> macro;
 };
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "macro/macro_data.h"
-#include "tests/support/leak_check.h"
+#include "tests/macro/macro_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -30,20 +30,8 @@ int32_t get_i32(const std::string& s, std::size_t at) {
   return int32_t(v);
 }
 
-class MacroFile : public LeakCheck {
+class MacroFile : public RecordingMacro {
  protected:
-  void SetUp() override {
-    LeakCheck::SetUp();
-    macro = std::make_unique<zun_macro_data>();
-    ASSERT_TRUE(macro->init());
-    owner.initialised = 1;
-    owner.state = kMacroRecording;
-    macro->owner = &owner;
-  }
-  void TearDown() override {
-    macro.reset();
-    LeakCheck::TearDown();
-  }
   // n records: strokes of a down, moves and an up, plus a text record and a
   // record of an unknown kind placed by hand.
   void fill(int n) {
@@ -81,9 +69,6 @@ class MacroFile : public LeakCheck {
     EXPECT_EQ(macro->position, 0);
     EXPECT_STREQ(macro->path, "");
   }
-
-  macro_owner owner;
-  std::unique_ptr<zun_macro_data> macro;
 };
 }  // namespace
 

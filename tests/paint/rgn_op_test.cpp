@@ -152,9 +152,9 @@ TEST_F(RgnSelection, LiftingCutsTheRegionAndCancelRestoresTheLayerExactly) {
   EXPECT_EQ(layer_px(layer(), 5, 5), layer_px(original, 5, 5));
   // The lifted pixels are the layer's under the box, at view scale (1:1 here).
   ASSERT_EQ(dib_width(op->lifted_colour), 81);
-  EXPECT_EQ(pixel(op->lifted_colour, 10, 20), tag_of(20, 30));
-  EXPECT_EQ(pixel(op->lifted_coverage, 11, 20), layer_px(original, 21, 30) >> 24);
-  EXPECT_LT(pixel(op->lifted_coverage, 11, 20), 255u);  // the half-painted odd column
+  EXPECT_EQ(px(op->lifted_colour, 10, 20), tag_of(20, 30));
+  EXPECT_EQ(px(op->lifted_coverage, 11, 20), layer_px(original, 21, 30) >> 24);
+  EXPECT_LT(px(op->lifted_coverage, 11, 20), 255u);  // the half-painted odd column
   // Transforms do not matter to a cancel.
   click(kHandleTurn);
   drag(kHandleMove, 13, -4);
@@ -276,7 +276,7 @@ TEST_F(RgnSelection, QuarterTurnOfTheCellsMatchesTheLiftedBitmaps) {
     for (int32_t i = 0; i < r->width; ++i) {
       const int32_t si = w - 1 - j, sj = i;  // dib_rotate90's source of (i, j)
       ASSERT_EQ(r->cells[j * r->width + i] != 0, before->cells[sj * w + si] != 0) << i << "," << j;
-      ASSERT_EQ(pixel(op->lifted_colour, i, j), pixel(colour_before, si, sj));
+      ASSERT_EQ(px(op->lifted_colour, i, j), px(colour_before, si, sj));
       inside += r->cells[j * r->width + i] != 0;
     }
   }
@@ -299,11 +299,11 @@ TEST_F(RgnSelection, QuarterTurnOfTheCellsMatchesTheLiftedBitmaps) {
 TEST_F(RgnSelection, FlipMirrorAndRotateHandles) {
   select_rect(40, 40, 69, 59);  // 30 x 20
   zun_rgn_op* op = lasso->selection;
-  const uint32_t top_left = pixel(op->lifted_colour, 0, 0);
+  const uint32_t top_left = px(op->lifted_colour, 0, 0);
   click(kHandleFlip);
-  EXPECT_EQ(pixel(op->lifted_colour, 0, 19), top_left);
+  EXPECT_EQ(px(op->lifted_colour, 0, 19), top_left);
   click(kHandleMirror);
-  EXPECT_EQ(pixel(op->lifted_colour, 29, 19), top_left);
+  EXPECT_EQ(px(op->lifted_colour, 29, 19), top_left);
   EXPECT_EQ(op->move_only, 0);
   // A quarter of a turn dragged on the rotate handle is a quarter turn.
   rgn_ptr turned{rgn_copy(op->working_region)};
@@ -319,7 +319,7 @@ TEST_F(RgnSelection, FlipMirrorAndRotateHandles) {
   lasso->pen_up(cx, cy - (sx - cx));  // straight up from the centre: +90 degrees
   EXPECT_EQ(op->box.right - op->box.left, 20);
   EXPECT_EQ(rgn_picture(op->working_region), rgn_picture(turned.get()));
-  EXPECT_EQ(pixel(op->lifted_colour, 19, 0), top_left);
+  EXPECT_EQ(px(op->lifted_colour, 19, 0), top_left);
   // An odd angle makes a larger box; the corners take the background.
   const dib_rect r5b = op->handle_rect(kHandleRotate);
   const int32_t bx = (r5b.left + r5b.right) / 2, by = (r5b.top + r5b.bottom) / 2;
@@ -339,16 +339,16 @@ TEST_F(RgnSelection, DrawingShowsTheLiftedPixelsAndHandles) {
   ASSERT_TRUE(desktop);
   ASSERT_EQ(lasso->draw(desktop), 1);
   // Fully painted (even) columns show the lifted pixel itself.
-  EXPECT_EQ(pixel(desktop, wx(36), wy(30)), tag_of(36, 30));
+  EXPECT_EQ(px(desktop, wx(36), wy(30)), tag_of(36, 30));
   // The handles are drawn, nothing far from the selection is.
   const dib_rect h6 = op->handle_rect(kHandleCommit);
-  EXPECT_EQ(pixel(desktop, h6.left, h6.top), 0x303030u);
-  EXPECT_EQ(pixel(desktop, 600, 400), dib_colour(1, 2, 3));
+  EXPECT_EQ(px(desktop, h6.left, h6.top), 0x303030u);
+  EXPECT_EQ(px(desktop, 600, 400), dib_colour(1, 2, 3));
   const dib_rect e = op->extent();
   for (int32_t y = 0; y < 500; y += 3)
     for (int32_t x = 0; x < 700; x += 3)
       if (x < e.left || x >= e.right || y < e.top || y >= e.bottom) {
-        ASSERT_EQ(pixel(desktop, x, y), dib_colour(1, 2, 3)) << x << "," << y;
+        ASSERT_EQ(px(desktop, x, y), dib_colour(1, 2, 3)) << x << "," << y;
       }
   // While drawing an outline the lasso shows its segments.
   lasso->key_down(kKeyEnter);
@@ -357,7 +357,7 @@ TEST_F(RgnSelection, DrawingShowsTheLiftedPixelsAndHandles) {
   ASSERT_EQ(lasso->pen_down(wx(10), wy(80)), 1);
   lasso->pen_move(wx(50), wy(80));
   ASSERT_EQ(lasso->draw(desktop), 1);
-  EXPECT_NE(pixel(desktop, wx(30), wy(80)), dib_colour(1, 2, 3));
+  EXPECT_NE(px(desktop, wx(30), wy(80)), dib_colour(1, 2, 3));
   lasso->pen_up(wx(50), wy(80));  // a line, no region
   EXPECT_EQ(lasso->selection, nullptr);
   dib_free(desktop);
@@ -453,8 +453,8 @@ TEST_F(RgnSelection, HandlePicturesFromTheTreeAreDrawnThroughTheirMask) {
   dib_block* desktop = dib_create(500, 1, 700, dib_colour(1, 2, 3));
   ASSERT_EQ(lasso->draw(desktop), 1);
   // The mask's cut corner shows what is beneath; its inside shows the picture.
-  EXPECT_NE(pixel(desktop, r.left, r.top), pixel(pics.picture[kHandleCancel], 0, 0));
-  EXPECT_EQ(pixel(desktop, r.left + 7, r.top + 1), pixel(pics.picture[kHandleCancel], 7, 1));
+  EXPECT_NE(px(desktop, r.left, r.top), px(pics.picture[kHandleCancel], 0, 0));
+  EXPECT_EQ(px(desktop, r.left + 7, r.top + 1), px(pics.picture[kHandleCancel], 7, 1));
   lasso->key_down(kKeyEscape);
   deliver_end();
   dib_free(desktop);
