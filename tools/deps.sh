@@ -17,7 +17,7 @@ sudo_=""
 native_pkgs=(build-essential cmake ninja-build pkg-config python3 clang libclang-rt-14-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libmypaint-dev libjson-c-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev mypaint-brushes imagemagick librsvg2-bin
-  fonts-arphic-ukai fonts-wqy-microhei)
+  fonts-arphic-ukai fonts-arphic-uming fonts-wqy-microhei)
 win_pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
   libz-mingw-w64-dev nasm dpkg-dev xz-utils wine wine32:i386 xvfb xauth xdotool x11-utils
   locales googletest tcl)
