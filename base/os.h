@@ -38,5 +38,10 @@ class os_safe_file {
 
 // The system code page text of a UTF-8 text (identity where the system is UTF-8).
 std::string os_utf8_to_ansi(const std::string& utf8);
+// The UTF-8 text of a system code page text (identity where the system is UTF-8).
+std::string os_ansi_to_utf8(const std::string& ansi);
+// 1 when c starts a double-byte character of the system code page (never in UTF-8,
+// whose trail bytes are never ASCII).
+int os_is_lead_byte(unsigned char c);
 // A path in the host's own form (backslashes become slashes on POSIX).
 std::string os_native_path(const char* path);

@@ -59,3 +59,7 @@ int os_safe_file::commit() {
 }
 
 std::string os_utf8_to_ansi(const std::string& utf8) { return utf8; }
+
+std::string os_ansi_to_utf8(const std::string& ansi) { return ansi; }
+
+int os_is_lead_byte(unsigned char) { return 0; }

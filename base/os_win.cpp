@@ -49,15 +49,25 @@ int os_safe_file::commit() {
   return ok;
 }
 
-std::string os_utf8_to_ansi(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return utf8;
+namespace {
+// Text from one code page to another through UTF-16; unchanged when it does
+// not convert.
+std::string recode(const std::string& text, UINT from, UINT to) {
+  if (text.empty()) return {};
+  int n = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return text;
   std::vector<wchar_t> wide(n);
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-  if (m <= 0) return utf8;
+  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  int m = WideCharToMultiByte(to, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  if (m <= 0) return text;
   std::string out(m, '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
+  WideCharToMultiByte(to, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
   return out;
 }
+}  // namespace
+
+std::string os_utf8_to_ansi(const std::string& utf8) { return recode(utf8, CP_UTF8, CP_ACP); }
+
+std::string os_ansi_to_utf8(const std::string& ansi) { return recode(ansi, CP_ACP, CP_UTF8); }
+
+int os_is_lead_byte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
