@@ -2,6 +2,8 @@
 // Process-wide state of the main program. One UI thread owns all of it.
 #include <windows.h>
 
+#include <string>
+
 #include "app/paths.h"
 #include "app/settings.h"
 #include "base/state_queue.h"
@@ -64,6 +66,8 @@ int load_configuration(HINSTANCE instance, const char* startup_document);
 void release_configuration();
 int config_text(const char* section, const char* key, char* out, int size);
 int config_resource_path(const char* name, const char* language, char* out);
+// The same as a resolver for the portable libraries (pens, copybooks).
+int config_resolve(const char* name, std::string* out);
 int config_build_path(const char* code, const char* language, char* out);
 HFONT font_by_name(const char* name);
 // Settles the product sub-key from "mx_conf.ini" and makes sure the key exists.

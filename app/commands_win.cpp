@@ -157,6 +157,14 @@ int cmd_open_path(HWND window, const char* path) {
   return ok;
 }
 
+int cmd_open_model(HWND window, const char* picture, int mode) {
+  if (!g_document || !prompt_save(window, 1)) return 0;
+  int ok = g_document->doc_open_model(picture, mode);
+  document_replaced(window);
+  if (!ok) show_message(window, "noopen");
+  return ok;
+}
+
 int cmd_open(HWND window) {
   char path[kPathSize];
   if (!g_document || !prompt_save(window, 1)) return 0;

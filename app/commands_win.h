@@ -9,6 +9,8 @@ int cmd_save(HWND window);
 int cmd_save_copy(HWND window);
 // Opens a file given on the command line, dropped or forwarded; asks to save first.
 int cmd_open_path(HWND window, const char* path);
+// A copybook picture as a new document of its size (mode 1 faded for tracing); asks to save first.
+int cmd_open_model(HWND window, const char* picture, int mode);
 // The close question's second half: 1 when the window may close (saved, or the
 // user chose not to save).
 int cmd_prompt_save_on_exit(HWND window);

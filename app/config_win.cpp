@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <new>
 
 #include "app/app_win.h"
@@ -174,6 +175,13 @@ int config_build_path(const char* code, const char* language, char* out) {
 
 int config_resource_path(const char* name, const char* language, char* out) {
   return resource_path(g_config.paths, name, language, out);
+}
+
+int config_resolve(const char* name, std::string* out) {
+  char path[kPathSize];
+  if (!config_resource_path(name, nullptr, path)) return 0;
+  *out = path;
+  return 1;
 }
 
 HFONT font_by_name(const char* name) {

@@ -49,13 +49,6 @@ int resolve_path(const char* name, char* out, int size) {
   return 1;
 }
 
-int resolve(const char* name, std::string* out) {
-  char path[kPathSize];
-  if (!config_resource_path(name, nullptr, path)) return 0;
-  *out = path;
-  return 1;
-}
-
 zun_pen_wacom* g_tablet = nullptr;
 window_repaint g_repaint;
 lasso_window g_lasso_window;
@@ -67,7 +60,7 @@ int g_lasso_mode = 0;
 }  // namespace
 
 int pen_input_start(HWND window, zun_file* document) {
-  pen_set_resolver(resolve);
+  pen_set_resolver(config_resolve);
   g_repaint.window = window;
   g_lasso_window.window = window;
   delete g_pen;

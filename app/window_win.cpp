@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/commands_win.h"
+#include "app/copybook_win.h"
 #include "app/desktop_win.h"
 #include "app/macro_input_win.h"
 #include "app/tablet_win.h"
@@ -53,6 +54,7 @@ int document_shortcut(HWND w, WPARAM key) {
     case 'N': return cmd_new(w), 1;
     case 'O': return cmd_open(w), 1;
     case 'S': return (GetKeyState(VK_SHIFT) < 0 ? cmd_save_copy(w) : cmd_save(w)), 1;
+    case 'T': return cmd_copybook(w), 1;
     default: return 0;
   }
 }

@@ -1,0 +1,244 @@
+#include "app/copybook_win.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/app_win.h"
+#include "app/commands_win.h"
+#include "base/dib.h"
+#include "base/dib_gdi.h"
+#include "base/dib_self.h"
+#include "base/os.h"
+#include "content/dict_picture.h"
+#include "content/tie.h"
+#include "content/tie_filter.h"
+#include "image/image.h"
+
+namespace {
+
+enum : int { kSearch = 101, kList, kText, kTrace, kCopy, kCancel };
+constexpr int kThumb = 133;           // the thumbnails' size
+const RECT kPreview = {340, 16, 340 + kThumb, 16 + 200};
+
+zun_tie g_tie;
+
+struct chooser {
+  HWND window = nullptr, search = nullptr, list = nullptr, text = nullptr;
+  zun_tie_class files;
+  dib_block* thumb = nullptr;
+  int done = 0, mode = -1;
+  std::string picture;
+};
+
+std::string ansi(const char* utf8) { return os_utf8_to_ansi(utf8); }
+
+// The first line of a copybook's description, its title; else its file name.
+std::string title_of(const zun_tie_entry& e) {
+  std::string path, line;
+  if (g_tie.description_path(e.name, &path)) {
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      char buf[128] = {};
+      if (std::fgets(buf, sizeof buf, f)) line = buf;
+      std::fclose(f);
+    }
+  }
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  return line.empty() ? std::string(e.name) : line;
+}
+
+void set_thumbnail(chooser& c, const char* name) {
+  dib_free(c.thumb);
+  c.thumb = nullptr;
+  std::string path;
+  char icon[96];
+  std::snprintf(icon, sizeof icon, "Gtie\\icon\\%s.jpg", name);
+  if (config_resolve(icon, &path) && os_file_exists(path.c_str()))
+    if (dib_block* b = image_load(path.c_str())) c.thumb = image_to_24(b);
+  if (!c.thumb && g_tie.picture_path(name, &path)) {
+    app_self_dib picture;
+    if (load_picture_file(picture, path.c_str()) && picture.image())
+      c.thumb = dib_bits(picture.image()) == 24 ? dib_clone(picture.image()) : dib_to_24(picture.image());
+  }
+  InvalidateRect(c.window, &kPreview, TRUE);
+}
+
+void show_selection(chooser& c) {
+  const LRESULT at = SendMessageA(c.list, LB_GETCURSEL, 0, 0);
+  if (at == LB_ERR || at >= c.files.count) {
+    SetWindowTextA(c.text, "");
+    return;
+  }
+  const zun_tie_entry& e = c.files.items[at];
+  zun_tie_entry d{};
+  std::string text;
+  if (g_tie.detail(e.id, &d)) {
+    char head[256];
+    std::snprintf(head, sizeof head, "%s%s  %s%s  %s%s\r\n\r\n", ansi("朝代：").c_str(), d.dynasty,
+                  ansi("作者：").c_str(), d.author, ansi("书体：").c_str(), d.style);
+    text = head;
+    std::string path;
+    if (g_tie.description_path(e.name, &path))
+      if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 65536) text.append(buf, n);
+        std::fclose(f);
+      }
+  }
+  SetWindowTextA(c.text, text.c_str());
+  set_thumbnail(c, e.name);
+}
+
+void refill(chooser& c) {
+  char text[64] = {}, filter[1024] = {};
+  GetWindowTextA(c.search, text, sizeof text);
+  if (!tie_quick_filter(text, filter, sizeof filter)) filter[0] = 0;
+  g_tie.files(filter, c.files);
+  SendMessageA(c.list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(c.list, LB_RESETCONTENT, 0, 0);
+  for (int32_t i = 0; i < c.files.count; ++i)
+    SendMessageA(c.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title_of(c.files.items[i]).c_str()));
+  SendMessageA(c.list, WM_SETREDRAW, TRUE, 0);
+  SendMessageA(c.list, LB_SETCURSEL, 0, 0);
+  show_selection(c);
+}
+
+void choose(chooser& c, int mode) {
+  const LRESULT at = SendMessageA(c.list, LB_GETCURSEL, 0, 0);
+  if (at != LB_ERR && at < c.files.count && g_tie.picture_path(c.files.items[at].name, &c.picture))
+    c.mode = mode;
+  c.done = 1;
+}
+
+LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* c = reinterpret_cast<chooser*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+  switch (msg) {
+    case WM_NCCREATE:
+      SetWindowLongPtrA(w, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+      break;
+    case WM_COMMAND:
+      if (!c) break;
+      switch (LOWORD(wp)) {
+        case kSearch:
+          if (HIWORD(wp) == EN_CHANGE) refill(*c);
+          return 0;
+        case kList:
+          if (HIWORD(wp) == LBN_SELCHANGE) show_selection(*c);
+          if (HIWORD(wp) == LBN_DBLCLK) choose(*c, 1);
+          return 0;
+        case kTrace: case IDOK: choose(*c, 1); return 0;
+        case kCopy: choose(*c, 0); return 0;
+        case kCancel: case IDCANCEL: c->done = 1; return 0;
+      }
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(w, &ps);
+      if (c && c->thumb) {
+        // Fitted into the preview box, aspect kept.
+        const int tw = dib_width(c->thumb), th = dib_height(c->thumb);
+        const int bw = kPreview.right - kPreview.left, bh = kPreview.bottom - kPreview.top;
+        int dw = bw, dh = th * bw / (tw > 0 ? tw : 1);
+        if (dh > bh) dh = bh, dw = tw * bh / (th > 0 ? th : 1);
+        const dib_rect dst{kPreview.left + (bw - dw) / 2, kPreview.top + (bh - dh) / 2,
+                           kPreview.left + (bw - dw) / 2 + dw, kPreview.top + (bh - dh) / 2 + dh};
+        SetStretchBltMode(dc, HALFTONE);
+        dib_draw(dc, dst, c->thumb, dib_rect{0, 0, tw, th});
+      }
+      EndPaint(w, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      if (c) c->done = 1;
+      return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+             int id, HFONT font) {
+  HWND h_ = CreateWindowExA(std::strcmp(cls, "BUTTON") ? WS_EX_CLIENTEDGE : 0, cls, text,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                            nullptr);
+  if (h_ && font) SendMessageA(h_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return h_;
+}
+
+}  // namespace
+
+int cmd_copybook(HWND owner) {
+  if (!g_tie.initialised() && !g_tie.init(config_resolve)) return 0;
+  static const char kClass[] = "QmCopybookChooser";
+  static ATOM atom = 0;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!atom) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = chooser_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClass;
+    atom = RegisterClassA(&wc);
+    if (!atom) return 0;
+  }
+  chooser c;
+  RECT frame = {0, 0, 640, 470};
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  AdjustWindowRect(&frame, style, FALSE);
+  RECT owner_rect;
+  GetWindowRect(owner, &owner_rect);
+  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
+  c.window = CreateWindowExA(WS_EX_DLGMODALFRAME, kClass, ansi("字帖").c_str(), style,
+                             owner_rect.left + (owner_rect.right - owner_rect.left - fw) / 2,
+                             owner_rect.top + (owner_rect.bottom - owner_rect.top - fh) / 2, fw, fh,
+                             owner, nullptr, instance, &c);
+  if (!c.window) return 0;
+  HFONT font = font_by_name("normal");
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  c.search = control(c.window, "EDIT", "", ES_AUTOHSCROLL, 16, 16, 308, 24, kSearch, font);
+  SendMessageA(c.search, EM_LIMITTEXT, 63, 0);
+  c.list = control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 16, 48,
+                   308, 360, kList, font);
+  c.text = control(c.window, "EDIT", "", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 340, 224, 284, 184,
+                   kText, font);
+  control(c.window, "BUTTON", ansi("描红").c_str(), BS_DEFPUSHBUTTON, 340, 424, 88, 30, kTrace, font);
+  control(c.window, "BUTTON", ansi("临写").c_str(), BS_PUSHBUTTON, 438, 424, 88, 30, kCopy, font);
+  control(c.window, "BUTTON", ansi("取消").c_str(), BS_PUSHBUTTON, 536, 424, 88, 30, kCancel, font);
+  refill(c);
+
+  // Modal: the main window waits, disabled, until a choice is made.
+  g_app.modal = 1;
+  EnableWindow(owner, FALSE);
+  ShowWindow(c.window, SW_SHOW);
+  SetFocus(c.search);
+  // Enter chooses and Esc cancels from any control; IsDialogMessage gives the tab order.
+  MSG m = {};
+  while (!c.done && GetMessageA(&m, nullptr, 0, 0) > 0) {
+    if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {
+      if (m.wParam == VK_RETURN) choose(c, 1);
+      c.done = 1;
+      continue;
+    }
+    if (!IsDialogMessageA(c.window, &m)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+  }
+  if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
+  EnableWindow(owner, TRUE);
+  DestroyWindow(c.window);
+  g_app.modal = 0;
+  SetForegroundWindow(owner);
+  dib_free(c.thumb);
+  if (c.mode < 0) return 0;
+  std::snprintf(g_tie.saved.picture, sizeof g_tie.saved.picture, "%s", c.picture.c_str());
+  g_tie.saved.mode = c.mode;
+  const int opened = cmd_open_model(owner, c.picture.c_str(), c.mode);
+  // The main window was disabled under the chooser: Wine leaves its uncovered
+  // part as it was unless it is repainted now.
+  RedrawWindow(owner, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  return opened;
+}
