@@ -15,7 +15,7 @@ native: deps
 # The cross build lays its tree out with programs of the native build.
 host-tools: deps
 	@cmake --preset native >/dev/null
-	@cmake --build --preset native -j$(JOBS) --target penpics_tool pack_tool
+	@cmake --build --preset native -j$(JOBS) --target penpics_tool rgnpics_tool pack_tool
 
 win32: host-tools
 	@cmake --preset win32 >/dev/null

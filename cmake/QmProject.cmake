@@ -45,6 +45,43 @@ function(qm_dll name)
   target_link_libraries(${name} PRIVATE qm_options ${A_DEPS})
 endfunction()
 
+# qm_tree_program(name MAIN file LIBS ... SOURCES ... TARGET target COMMENT text)
+# A build-machine program, tools/<name>/<name>, that writes its pictures into
+# the installation tree (run as "<name> TREE"; target <name>_tool). A cross
+# build has no host programs of its own and runs the native build's copy
+# (QM_HOST_<NAME>), rerunning it when SOURCES change; without one the tree
+# goes without those pictures.
+function(qm_tree_program name)
+  cmake_parse_arguments(A "" "MAIN;TARGET;COMMENT" "LIBS;SOURCES" ${ARGN})
+  string(TOUPPER ${name} upper)
+  if(NOT WIN32)
+    add_executable(${name}_tool ${A_MAIN})
+    set_target_properties(${name}_tool PROPERTIES OUTPUT_NAME ${name})
+    target_link_libraries(${name}_tool PRIVATE ${A_LIBS})
+    set(run $<TARGET_FILE:${name}_tool>)
+    set(deps ${name}_tool)
+  else()
+    set(QM_HOST_${upper} ${CMAKE_SOURCE_DIR}/build/native/tools/${name}/${name} CACHE FILEPATH
+      "native ${name} program for the installation tree of a cross build")
+    if(EXISTS ${QM_HOST_${upper}})
+      set(run ${QM_HOST_${upper}})
+    else()
+      message(STATUS "${name}: no native ${name} program, the tree goes without its pictures")
+    endif()
+    set(deps ${A_SOURCES})
+  endif()
+  if(run)
+    add_custom_command(
+      OUTPUT ${QM_GENERATED}/${name}.stamp
+      COMMAND ${run} ${QM_TREE}
+      COMMAND ${CMAKE_COMMAND} -E touch ${QM_GENERATED}/${name}.stamp
+      DEPENDS ${deps}
+      COMMENT "${A_COMMENT}"
+      VERBATIM)
+    add_custom_target(${A_TARGET} ALL DEPENDS ${QM_GENERATED}/${name}.stamp)
+  endif()
+endfunction()
+
 # qm_unit_tests(name SOURCES ... LIBS ...)
 # The same unit tests run natively and, in the Windows build, under Wine.
 function(qm_unit_tests name)
