@@ -17,7 +17,7 @@
 
 namespace {
 
-enum : int { kSearch = 101, kList, kText, kTrace, kCopy, kCancel };
+enum : int { kSearch = 101, kList, kText, kTrace, kCopy, kCancel, kDynasty, kAuthor, kStyle };
 constexpr int kThumb = 133;           // the thumbnails' size
 const RECT kPreview = {340, 16, 340 + kThumb, 16 + 200};
 
@@ -25,7 +25,9 @@ zun_tie g_tie;
 
 struct chooser {
   HWND window = nullptr, search = nullptr, list = nullptr, text = nullptr;
+  HWND fields[3] = {};  // dynasty, author, style: the advanced search
   zun_tie_class files;
+  int filling = 0;      // set while the controls are changed from here
   dib_block* thumb = nullptr;
   int done = 0, mode = -1;
   std::string picture;
@@ -90,10 +92,8 @@ void show_selection(chooser& c) {
   set_thumbnail(c, e.name);
 }
 
-void refill(chooser& c) {
-  char text[64] = {}, filter[1024] = {};
-  GetWindowTextA(c.search, text, sizeof text);
-  if (!tie_quick_filter(text, filter, sizeof filter)) filter[0] = 0;
+// The copybooks of a filter into the list, the first one selected.
+void show_files(chooser& c, const char* filter) {
   g_tie.files(filter, c.files);
   SendMessageA(c.list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(c.list, LB_RESETCONTENT, 0, 0);
@@ -102,6 +102,41 @@ void refill(chooser& c) {
   SendMessageA(c.list, WM_SETREDRAW, TRUE, 0);
   SendMessageA(c.list, LB_SETCURSEL, 0, 0);
   show_selection(c);
+}
+
+// The quick search: the fields of the advanced search are cleared.
+void quick_search(chooser& c) {
+  char text[64] = {}, filter[1024] = {};
+  GetWindowTextA(c.search, text, sizeof text);
+  if (!tie_quick_filter(text, filter, sizeof filter)) filter[0] = 0;
+  c.filling = 1;
+  for (HWND f : c.fields) SendMessageA(f, CB_SETCURSEL, 0, 0);
+  c.filling = 0;
+  show_files(c, filter);
+}
+
+// A name picked in the advanced search: the search box is emptied and the
+// three fields together make the filter (the first entry of each, the whole
+// collection, counts as empty).
+void advanced_search(chooser& c) {
+  char values[3][64] = {};
+  for (int i = 0; i < 3; ++i)
+    if (SendMessageA(c.fields[i], CB_GETCURSEL, 0, 0) > 0)
+      GetWindowTextA(c.fields[i], values[i], sizeof values[i]);
+  c.filling = 1;
+  SetWindowTextA(c.search, "");
+  c.filling = 0;
+  char filter[1024] = {};
+  if (!tie_advanced_filter(values[0], values[1], values[2], filter, sizeof filter)) filter[0] = 0;
+  show_files(c, filter);
+}
+
+void fill_field(HWND box, tie_name_kind kind) {
+  zun_tie_class names;
+  g_tie.name_list(kind, ansi("全部").c_str(), names);
+  for (int32_t i = 0; i < names.count; ++i)
+    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names.items[i].name));
+  SendMessageA(box, CB_SETCURSEL, 0, 0);
 }
 
 void choose(chooser& c, int mode) {
@@ -122,7 +157,10 @@ LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!c) break;
       switch (LOWORD(wp)) {
         case kSearch:
-          if (HIWORD(wp) == EN_CHANGE) refill(*c);
+          if (HIWORD(wp) == EN_CHANGE && !c->filling) quick_search(*c);
+          return 0;
+        case kDynasty: case kAuthor: case kStyle:
+          if (HIWORD(wp) == CBN_SELCHANGE && !c->filling) advanced_search(*c);
           return 0;
         case kList:
           if (HIWORD(wp) == LBN_SELCHANGE) show_selection(*c);
@@ -159,7 +197,8 @@ LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 HWND control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
              int id, HFONT font) {
-  HWND h_ = CreateWindowExA(std::strcmp(cls, "BUTTON") ? WS_EX_CLIENTEDGE : 0, cls, text,
+  const bool framed = std::strcmp(cls, "EDIT") == 0 || std::strcmp(cls, "LISTBOX") == 0;
+  HWND h_ = CreateWindowExA(framed ? WS_EX_CLIENTEDGE : 0, cls, text,
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                             nullptr);
@@ -200,14 +239,20 @@ int cmd_copybook(HWND owner) {
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   c.search = control(c.window, "EDIT", "", ES_AUTOHSCROLL, 16, 16, 308, 24, kSearch, font);
   SendMessageA(c.search, EM_LIMITTEXT, 63, 0);
-  c.list = control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 16, 48,
-                   308, 360, kList, font);
+  const int kinds[3] = {tie_dynasty, tie_author, tie_style};
+  for (int i = 0; i < 3; ++i) {
+    c.fields[i] = control(c.window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 16 + i * 105, 48,
+                          98, 240, kDynasty + i, font);
+    fill_field(c.fields[i], static_cast<tie_name_kind>(kinds[i]));
+  }
+  c.list = control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 16, 80,
+                   308, 328, kList, font);
   c.text = control(c.window, "EDIT", "", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 340, 224, 284, 184,
                    kText, font);
   control(c.window, "BUTTON", ansi("描红").c_str(), BS_DEFPUSHBUTTON, 340, 424, 88, 30, kTrace, font);
   control(c.window, "BUTTON", ansi("临写").c_str(), BS_PUSHBUTTON, 438, 424, 88, 30, kCopy, font);
   control(c.window, "BUTTON", ansi("取消").c_str(), BS_PUSHBUTTON, 536, 424, 88, 30, kCancel, font);
-  refill(c);
+  quick_search(c);
 
   // Modal: the main window waits, disabled, until a choice is made.
   g_app.modal = 1;
@@ -217,7 +262,9 @@ int cmd_copybook(HWND owner) {
   // Enter chooses and Esc cancels from any control; IsDialogMessage gives the tab order.
   MSG m = {};
   while (!c.done && GetMessageA(&m, nullptr, 0, 0) > 0) {
-    if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {
+    bool dropped = false;  // an open name list takes its own Enter and Esc
+    for (HWND f : c.fields) dropped = dropped || SendMessageA(f, CB_GETDROPPEDSTATE, 0, 0);
+    if (!dropped && m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {
       if (m.wParam == VK_RETURN) choose(c, 1);
       c.done = 1;
       continue;

@@ -10,8 +10,8 @@ sleep 2
 xdotool type --delay 80 "lan"
 sleep 1.5
 # The chooser sits in the middle of the 1280 x 800 screen; its list starts at
-# (16, 48) of its 640 x 470 client area.
-xdotool mousemove 420 231 click --repeat 2 --delay 120 1
+# (16, 80) of its 640 x 470 client area.
+xdotool mousemove 420 263 click --repeat 2 --delay 120 1
 # A busy machine may take a while to load and fade the picture.
 for _ in $(seq 10); do
   sleep 1
