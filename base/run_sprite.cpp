@@ -171,10 +171,11 @@ int draw(dib_block* target, int32_t x, int32_t y, const run_sprite* s, int frame
       x0 = std::max(x0, part->left), x1 = std::min(x1, part->right);
     }
     const int64_t ty = by + r.y;
-    if (!whole) {  // clip the run to the target
+    if (!whole) {  // clip the run to the target, in 64 bits: -bx may not fit 32
       if (ty < 0 || ty >= t.height) continue;
-      x0 = static_cast<int32_t>(std::max<int64_t>(x0, -bx));
-      x1 = static_cast<int32_t>(std::min<int64_t>(x1, t.width - bx));
+      const int64_t lo = std::max<int64_t>(x0, -bx), hi = std::min<int64_t>(x1, t.width - bx);
+      if (lo >= hi) continue;
+      x0 = static_cast<int32_t>(lo), x1 = static_cast<int32_t>(hi);  // now within the run
     }
     if (x0 >= x1) continue;
     unsigned char* q = t.at(static_cast<int32_t>(bx + x0), static_cast<int32_t>(ty));

@@ -184,6 +184,19 @@ TEST_F(Sprite, DrawCopiesBlendsAndClips) {
   EXPECT_EQ(px(t, 1, 3), 0x383838u);
   EXPECT_EQ(px(t, 2, 3), 0xFFFFFFu);
   ASSERT_EQ(run_sprite_draw(t, 100, -100, sp, 0, colours), 1);  // wholly outside
+  // Offsets at the ends of the 32-bit range put the sprite far outside, never
+  // wrap it back in (a stored ".qa" header carries any offset).
+  const bytes before(dib_pixels(t), dib_pixels(t) + dib_stride(t) * 4);
+  for (int32_t off : {INT32_MIN, INT32_MIN + 5, INT32_MAX - 3, INT32_MAX}) {
+    sp->offset_x = off;
+    EXPECT_EQ(run_sprite_draw(t, -7, 0, sp, 0, colours), 1);
+    EXPECT_EQ(run_sprite_draw(t, 7, 0, sp, 0, colours), 1);
+    sp->offset_x = 0, sp->offset_y = off;
+    EXPECT_EQ(run_sprite_draw(t, 0, -7, sp, 0, colours), 1);
+    EXPECT_EQ(run_sprite_draw(t, 0, 7, sp, 0, colours), 1);
+    sp->offset_y = 0;
+  }
+  EXPECT_EQ(bytes(dib_pixels(t), dib_pixels(t) + dib_stride(t) * 4), before);
 
   dib_fill(t, 0xFFFFFF, nullptr);
   ASSERT_EQ(run_sprite_draw_part(t, 0, 0, sp, 0, colours, dib_rect{2, 1, 3, 2}), 1);
