@@ -13,6 +13,7 @@
 #include "tests/win32/support/heap_watch.h"
 #include "tests/win32/support/iat_hook.h"
 #include "tests/win32/support/mapi_stub.h"
+#include "tests/win32/support/stub_install.h"
 #include "tests/win32/support/tree_library.h"
 
 namespace {
@@ -23,21 +24,6 @@ using QuitFn = void(__cdecl*)();
 using SendFn = int(__cdecl*)(char*, char*, char*, int, int, char*);
 using ReadFn = void*(__cdecl*)(int);
 using FreeFn = int(__cdecl*)(void*);
-
-const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
-
-std::string system_mapi() {
-  char dir[MAX_PATH];
-  UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-  return std::string(dir, n) + "\\MAPI32.DLL";
-}
-
-std::string beside_exe(const char* name) {
-  char exe[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string path(exe, n);
-  return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
 
 // What zz_mail asks the loader for: every path, and how many loads it gave back.
 std::vector<std::string> g_loads;
@@ -64,25 +50,11 @@ class MailTest : public ::testing::Test {
   static void SetUpTestSuite() {
     // Install the stand-in where the library looks, keeping what was there. Wine
     // prefers its own built-in mapi32 over a file in the system folder unless told.
-    target_ = system_mapi();
-    saved_ = target_ + ".qm-saved";
-    // A run that died before cleaning up left the original aside: put it back first.
-    if (GetFileAttributesA(saved_.c_str()) != INVALID_FILE_ATTRIBUTES)
-      MoveFileExA(saved_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(target_.c_str(), &found);
-    had_original_ = find != INVALID_HANDLE_VALUE;
-    if (had_original_) {
-      FindClose(find);
-      original_ = target_.substr(0, target_.find_last_of('\\') + 1) + found.cFileName;
-    }
-    if (had_original_ && !MoveFileExA(target_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING))
-      return;
-    if (!CopyFileA(beside_exe("mapi_stub.dll").c_str(), target_.c_str(), FALSE)) return;
-    RegSetKeyValueA(HKEY_CURRENT_USER, kOverrideKey, "mapi32", REG_SZ, "native", 7);
-    installed_ = true;
+    install_ = new stub_install(system_folder_file("MAPI32.DLL"), "mapi_stub.dll", "mapi32",
+                                "native");
+    if (!install_->ok()) return;
     // Held for the whole suite, so the log survives the library's own FreeLibrary.
-    stub_ = LoadLibraryA(target_.c_str());
+    stub_ = LoadLibraryA(install_->target().c_str());
     auto state = export_of<MapiStubStateFn>(stub_, "MapiStubState");
     log_ = state ? state() : nullptr;
 
@@ -105,15 +77,12 @@ class MailTest : public ::testing::Test {
   static void TearDownTestSuite() {
     if (module_) FreeLibrary(module_);
     if (stub_) FreeLibrary(stub_);
-    if (installed_) {
-      DeleteFileA(target_.c_str());
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, kOverrideKey, "mapi32");
-    }
-    if (had_original_) MoveFileExA(saved_.c_str(), original_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    delete install_;
+    install_ = nullptr;
   }
 
   void SetUp() override {
-    ASSERT_TRUE(installed_) << "could not install the stand-in at " << target_;
+    ASSERT_TRUE(install_ && install_->ok()) << "could not install the stand-in MAPI32.DLL";
     ASSERT_NE(log_, nullptr) << "the system folder's MAPI32.DLL is not the stand-in";
     ASSERT_NE(module_, nullptr) << "zz_mail.dll not found under QM_TREE";
     ASSERT_TRUE(is_support_ && init_ && quit_ && in_use_ && send_ && read_ && free_)
@@ -135,13 +104,13 @@ class MailTest : public ::testing::Test {
     EXPECT_EQ(log_->bad_frees, 0) << "freed something MAPI never handed out";
     EXPECT_EQ(g_frees, static_cast<int>(g_loads.size())) << "MAPI32.DLL left loaded";
     for (const std::string& path : g_loads)
-      EXPECT_EQ(_stricmp(path.c_str(), target_.c_str()), 0)
+      EXPECT_EQ(_stricmp(path.c_str(), install_->target().c_str()), 0)
           << path << ": only the system folder's MAPI32.DLL may be loaded";
     if (window_) DestroyWindow(window_);
   }
 
-  static std::string target_, saved_, original_;  // original_: the name as it was spelt
-  static bool had_original_, installed_, watching_;
+  static inline stub_install* install_;
+  static bool watching_;
   static HMODULE stub_, module_;
   static MapiStubLog* log_;
   static IntFn is_support_, in_use_;
@@ -154,8 +123,7 @@ class MailTest : public ::testing::Test {
   long heap_before_ = 0;
 };
 
-std::string MailTest::target_, MailTest::saved_, MailTest::original_;
-bool MailTest::had_original_, MailTest::installed_, MailTest::watching_;
+bool MailTest::watching_;
 HMODULE MailTest::stub_, MailTest::module_;
 MapiStubLog* MailTest::log_;
 IntFn MailTest::is_support_, MailTest::in_use_;
