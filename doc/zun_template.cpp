@@ -221,8 +221,13 @@ dib_block* zun_template::template_thumbnail(int32_t index) {
       return nullptr;
     return fit_copy(icon.picture(), kTemplateThumbSide);
   }
-  // No icon: the document itself, drawn whole.
+  // No icon: the file itself, a document drawn whole or a picture.
   if (!template_path(index, &path)) return nullptr;
+  if (!zws_path(path.c_str())) {
+    zun_dict_bitmap picture;
+    if (!picture.from_file(path.c_str(), kTemplateThumbSide)) return nullptr;
+    return fit_copy(picture.picture(), kTemplateThumbSide);
+  }
   zun_file scratch;
   zun_file_data data(&scratch);
   if (!read_document(data, path.c_str())) return nullptr;

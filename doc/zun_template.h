@@ -92,7 +92,8 @@ class zun_template {
   // A new document of the choice's size with its background painted; the
   // choice is remembered.
   int new_document(zun_file& doc, const new_doc_choice& choice);
-  // The document replaced by template index as a new untitled one.
+  // The document replaced by template index (a document, or a picture made
+  // into one) as a new untitled one.
   int open_template(zun_file& doc, int32_t index);
 
   std::vector<template_size> sizes;

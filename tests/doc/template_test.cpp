@@ -3,10 +3,12 @@
 // started from template files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "base/dib.h"
+#include "base/os.h"
 #include "doc/zun_file.h"
 #include "doc/zun_template.h"
 #include "doc/zws.h"
@@ -241,5 +243,47 @@ TEST_F(Template, NewDocumentAndTemplateDocuments) {
   std::ofstream(path, std::ios::binary) << "ZWS garbage";
   EXPECT_FALSE(t.open_template(*g, 0));
   EXPECT_EQ(t.template_thumbnail(0), nullptr);
+}
+
+// The lists the build lays into the installation tree, read as the program
+// reads them: every entry's picture loads and paints.
+int resolve_in_tree(const char* name, std::string* out) {
+  const char* tree = std::getenv("QM_TREE");
+  if (!tree || !name || (name[0] | 0x20) != 'g') return 0;
+  *out = os_native_path((std::string(tree) + "\\GLIB\\" + (name + 1)).c_str());
+  return 1;
+}
+
+TEST(TemplateTree, EveryPaperTextureAndSheetLoads) {
+  std::string probe;
+  if (!resolve_in_tree("Gtemplate\\size\\name.xml", &probe)) GTEST_SKIP() << "QM_TREE is not set";
+  if (!os_file_exists(probe.c_str())) GTEST_SKIP() << "no template lists in the tree";
+  zun_template t;
+  ASSERT_TRUE(t.load(resolve_in_tree));
+  ASSERT_FALSE(t.sizes.empty());
+  for (const template_size& s : t.sizes) EXPECT_TRUE(s.width > 0 && s.height > 0) << s.desc;
+  ASSERT_FALSE(t.colours.empty());
+  ASSERT_FALSE(t.papers.empty());
+  ASSERT_FALSE(t.textures.empty());
+  ASSERT_FALSE(t.files.empty());
+  dib_block* target = dib_create(300, 1, 400, 0);
+  for (int32_t p = 0; p < int32_t(t.papers.size()); ++p) {
+    ASSERT_NE(t.paper_picture(p), nullptr) << t.papers[std::size_t(p)].file;
+    new_doc_choice c;
+    c.paper = p, c.colour = t.default_colour;
+    ASSERT_TRUE(t.paint_background(c, target));
+    EXPECT_GT(dib_red(px(target, 399, 299)), 0xC0) << "light paper";
+  }
+  for (int32_t i = 0; i < int32_t(t.textures.size()); ++i) {
+    const zun_dict_bitmap* texture = t.texture_picture(i);
+    ASSERT_NE(texture, nullptr) << t.textures[std::size_t(i)].file;
+    EXPECT_NE(texture->companion(), nullptr) << "a grid with transparency";
+  }
+  for (int32_t i = 0; i < int32_t(t.files.size()); ++i) {
+    dib_block* thumb = t.template_thumbnail(i);
+    EXPECT_NE(thumb, nullptr) << t.files[std::size_t(i)].file;
+    dib_free(thumb);
+  }
+  dib_free(target);
 }
 }  // namespace
