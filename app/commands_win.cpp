@@ -9,6 +9,7 @@
 #include "app/app_win.h"
 #include "app/desktop_win.h"
 #include "app/file_rules.h"
+#include "app/newdoc_win.h"
 #include "doc/doc_text.h"
 #include "doc/prompt_save.h"
 #include "doc/zun_file.h"
@@ -19,12 +20,18 @@ struct filter {
   const char* label;
   const char* pattern;
 };
-const filter kOpenFilters[] = {{"*.*", "*.*"},          {"ZWS(*.zws)", "*.zws"},
-                               {"BMP(*.bmp)", "*.bmp"}, {"ZUN(*.zun)", "*.zun"},
-                               {"GIF(*.gif)", "*.gif"}, {"JPG(*.jpg)", "*.jpg"},
-                               {"JPEG(*.jpeg)", "*.jpeg"}, {"PCX(*.pcx)", "*.pcx"},
-                               {"PNG(*.png)", "*.png"}, {"PSD(*.psd)", "*.psd"},
-                               {"RLE(*.rle)", "*.rle"}, {"TGA(*.tga)", "*.tga"},
+const filter kOpenFilters[] = {{"*.*", "*.*"},
+                               {"ZWS(*.zws)", "*.zws"},
+                               {"BMP(*.bmp)", "*.bmp"},
+                               {"ZUN(*.zun)", "*.zun"},
+                               {"GIF(*.gif)", "*.gif"},
+                               {"JPG(*.jpg)", "*.jpg"},
+                               {"JPEG(*.jpeg)", "*.jpeg"},
+                               {"PCX(*.pcx)", "*.pcx"},
+                               {"PNG(*.png)", "*.png"},
+                               {"PSD(*.psd)", "*.psd"},
+                               {"RLE(*.rle)", "*.rle"},
+                               {"TGA(*.tga)", "*.tga"},
                                {"TIF(*.tif)", "*.tif"}};
 const filter kSaveFilters[] = {{"ZWS(*.zws)", "*.zws"}};
 const filter kSaveAsFilters[] = {{"ZWS(*.zws)", "*.zws"},
@@ -66,8 +73,8 @@ int run_file_dialog(HWND owner, bool save, const char* title_key, const filter* 
   ofn.nMaxFile = 511;
   ofn.lpstrInitialDir = memory.folder;
   ofn.lpstrTitle = title[0] ? title : nullptr;
-  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-              (save ? 0 : OFN_FILEMUSTEXIST);
+  ofn.Flags =
+      OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
   g_app.modal = 1;
   BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   g_app.modal = 0;
@@ -143,10 +150,22 @@ void refresh_title(HWND window) {
 }
 
 int cmd_new(HWND window) {
-  if (!g_document || !prompt_save(window, 1)) return 0;
-  g_document->doc_new(0, 0);
+  new_doc_choice choice;
+  zun_template& t = app_templates();
+  if (!g_document || !choose_new_document(window, t, &choice) || !prompt_save(window, 1)) return 0;
+  const int ok = t.new_document(*g_document, choice);
   document_replaced(window);
-  return 1;
+  return ok;
+}
+
+int cmd_new_from_template(HWND window) {
+  int32_t index = -1;
+  zun_template& t = app_templates();
+  if (!g_document || !choose_template(window, t, &index) || !prompt_save(window, 1)) return 0;
+  const int ok = t.open_template(*g_document, index);
+  document_replaced(window);
+  if (!ok) show_message(window, "noopen");
+  return ok;
 }
 
 int cmd_open_path(HWND window, const char* path) {
@@ -184,7 +203,8 @@ int cmd_save(HWND window) {
   } else {
     char name[kPathSize], path[kPathSize];
     doc_default_name(*g_document, config_text, name, sizeof name);
-    if (!run_file_dialog(window, true, "save", kSaveFilters, 1, g_save_memory, name, path)) return 0;
+    if (!run_file_dialog(window, true, "save", kSaveFilters, 1, g_save_memory, name, path))
+      return 0;
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
       char text[512] = {}, question[1100];
       config_text("msg", "ifexist", text, sizeof text);

@@ -3,7 +3,10 @@
 // save, the question before a document is replaced, and the window title.
 #include <windows.h>
 
+// A new document of a chosen size, paper, texture and colour, or from a
+// ready-made one; each asks to save the old document once the choice is made.
 int cmd_new(HWND window);
+int cmd_new_from_template(HWND window);
 int cmd_open(HWND window);
 int cmd_save(HWND window);
 int cmd_save_copy(HWND window);

@@ -6,8 +6,8 @@
 
 #include "app/app_win.h"
 #include "app/commands_win.h"
+#include "app/plain_dialog_win.h"
 #include "base/dib.h"
-#include "base/dib_gdi.h"
 #include "base/dib_self.h"
 #include "base/os.h"
 #include "content/dict_picture.h"
@@ -18,7 +18,7 @@
 namespace {
 
 enum : int { kSearch = 101, kList, kText, kTrace, kCopy, kCancel, kDynasty, kAuthor, kStyle };
-constexpr int kThumb = 133;           // the thumbnails' size
+constexpr int kThumb = 133;  // the thumbnails' size
 const RECT kPreview = {340, 16, 340 + kThumb, 16 + 200};
 
 zun_tie g_tie;
@@ -27,7 +27,7 @@ struct chooser {
   HWND window = nullptr, search = nullptr, list = nullptr, text = nullptr;
   HWND fields[3] = {};  // dynasty, author, style: the advanced search
   zun_tie_class files;
-  int filling = 0;      // set while the controls are changed from here
+  int filling = 0;  // set while the controls are changed from here
   dib_block* thumb = nullptr;
   int done = 0, mode = -1;
   std::string picture;
@@ -60,7 +60,8 @@ void set_thumbnail(chooser& c, const char* name) {
   if (!c.thumb && g_tie.picture_path(name, &path)) {
     app_self_dib picture;
     if (load_picture_file(picture, path.c_str()) && picture.image())
-      c.thumb = dib_bits(picture.image()) == 24 ? dib_clone(picture.image()) : dib_to_24(picture.image());
+      c.thumb =
+          dib_bits(picture.image()) == 24 ? dib_clone(picture.image()) : dib_to_24(picture.image());
   }
   InvalidateRect(c.window, &kPreview, TRUE);
 }
@@ -84,7 +85,8 @@ void show_selection(chooser& c) {
       if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         char buf[4096];
         std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 65536) text.append(buf, n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 65536)
+          text.append(buf, n);
         std::fclose(f);
       }
   }
@@ -98,7 +100,8 @@ void show_files(chooser& c, const char* filter) {
   SendMessageA(c.list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(c.list, LB_RESETCONTENT, 0, 0);
   for (int32_t i = 0; i < c.files.count; ++i)
-    SendMessageA(c.list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title_of(c.files.items[i]).c_str()));
+    SendMessageA(c.list, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(title_of(c.files.items[i]).c_str()));
   SendMessageA(c.list, WM_SETREDRAW, TRUE, 0);
   SendMessageA(c.list, LB_SETCURSEL, 0, 0);
   show_selection(c);
@@ -150,8 +153,9 @@ LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   auto* c = reinterpret_cast<chooser*>(GetWindowLongPtrA(w, GWLP_USERDATA));
   switch (msg) {
     case WM_NCCREATE:
-      SetWindowLongPtrA(w, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+      SetWindowLongPtrA(
+          w, GWLP_USERDATA,
+          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
       break;
     case WM_COMMAND:
       if (!c) break;
@@ -159,32 +163,32 @@ LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case kSearch:
           if (HIWORD(wp) == EN_CHANGE && !c->filling) quick_search(*c);
           return 0;
-        case kDynasty: case kAuthor: case kStyle:
+        case kDynasty:
+        case kAuthor:
+        case kStyle:
           if (HIWORD(wp) == CBN_SELCHANGE && !c->filling) advanced_search(*c);
           return 0;
         case kList:
           if (HIWORD(wp) == LBN_SELCHANGE) show_selection(*c);
           if (HIWORD(wp) == LBN_DBLCLK) choose(*c, 1);
           return 0;
-        case kTrace: case IDOK: choose(*c, 1); return 0;
-        case kCopy: choose(*c, 0); return 0;
-        case kCancel: case IDCANCEL: c->done = 1; return 0;
+        case kTrace:
+        case IDOK:
+          choose(*c, 1);
+          return 0;
+        case kCopy:
+          choose(*c, 0);
+          return 0;
+        case kCancel:
+        case IDCANCEL:
+          c->done = 1;
+          return 0;
       }
       break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(w, &ps);
-      if (c && c->thumb) {
-        // Fitted into the preview box, aspect kept.
-        const int tw = dib_width(c->thumb), th = dib_height(c->thumb);
-        const int bw = kPreview.right - kPreview.left, bh = kPreview.bottom - kPreview.top;
-        int dw = bw, dh = th * bw / (tw > 0 ? tw : 1);
-        if (dh > bh) dh = bh, dw = tw * bh / (th > 0 ? th : 1);
-        const dib_rect dst{kPreview.left + (bw - dw) / 2, kPreview.top + (bh - dh) / 2,
-                           kPreview.left + (bw - dw) / 2 + dw, kPreview.top + (bh - dh) / 2 + dh};
-        SetStretchBltMode(dc, HALFTONE);
-        dib_draw(dc, dst, c->thumb, dib_rect{0, 0, tw, th});
-      }
+      if (c) plain_draw_fitted(dc, kPreview, c->thumb);
       EndPaint(w, &ps);
       return 0;
     }
@@ -195,97 +199,45 @@ LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
-HWND control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-             int id, HFONT font) {
-  const bool framed = std::strcmp(cls, "EDIT") == 0 || std::strcmp(cls, "LISTBOX") == 0;
-  HWND h_ = CreateWindowExA(framed ? WS_EX_CLIENTEDGE : 0, cls, text,
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                            nullptr);
-  if (h_ && font) SendMessageA(h_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return h_;
+// Enter chooses for tracing and Esc cancels, from any control.
+void on_key(void* context, WPARAM key) {
+  auto& c = *static_cast<chooser*>(context);
+  if (key == VK_RETURN) choose(c, 1);
+  c.done = 1;
 }
 
 }  // namespace
 
 int cmd_copybook(HWND owner) {
   if (!g_tie.initialised() && !g_tie.init(config_resolve)) return 0;
-  static const char kClass[] = "QmCopybookChooser";
-  static ATOM atom = 0;
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!atom) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = chooser_proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClass;
-    atom = RegisterClassA(&wc);
-    if (!atom) return 0;
-  }
   chooser c;
-  RECT frame = {0, 0, 640, 470};
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  AdjustWindowRect(&frame, style, FALSE);
-  RECT owner_rect;
-  GetWindowRect(owner, &owner_rect);
-  const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
-  c.window = CreateWindowExA(WS_EX_DLGMODALFRAME, kClass, ansi("字帖").c_str(), style,
-                             owner_rect.left + (owner_rect.right - owner_rect.left - fw) / 2,
-                             owner_rect.top + (owner_rect.bottom - owner_rect.top - fh) / 2, fw, fh,
-                             owner, nullptr, instance, &c);
+  c.window = plain_dialog_create(owner, "QmCopybookChooser", chooser_proc, ansi("字帖").c_str(),
+                                 640, 470, &c);
   if (!c.window) return 0;
-  HFONT font = font_by_name("normal");
-  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  c.search = control(c.window, "EDIT", "", ES_AUTOHSCROLL, 16, 16, 308, 24, kSearch, font);
+  c.search = plain_control(c.window, "EDIT", "", ES_AUTOHSCROLL, 16, 16, 308, 24, kSearch);
   SendMessageA(c.search, EM_LIMITTEXT, 63, 0);
   const int kinds[3] = {tie_dynasty, tie_author, tie_style};
   for (int i = 0; i < 3; ++i) {
-    c.fields[i] = control(c.window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL, 16 + i * 105, 48,
-                          98, 240, kDynasty + i, font);
+    c.fields[i] = plain_control(c.window, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL,
+                                16 + i * 105, 48, 98, 240, kDynasty + i);
     fill_field(c.fields[i], static_cast<tie_name_kind>(kinds[i]));
   }
-  c.list = control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 16, 80,
-                   308, 328, kList, font);
-  c.text = control(c.window, "EDIT", "", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 340, 224, 284, 184,
-                   kText, font);
-  control(c.window, "BUTTON", ansi("描红").c_str(), BS_DEFPUSHBUTTON, 340, 424, 88, 30, kTrace, font);
-  control(c.window, "BUTTON", ansi("临写").c_str(), BS_PUSHBUTTON, 438, 424, 88, 30, kCopy, font);
-  control(c.window, "BUTTON", ansi("取消").c_str(), BS_PUSHBUTTON, 536, 424, 88, 30, kCancel, font);
+  c.list = plain_control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                         16, 80, 308, 328, kList);
+  c.text = plain_control(c.window, "EDIT", "", ES_MULTILINE | ES_READONLY | WS_VSCROLL, 340, 224,
+                         284, 184, kText);
+  plain_control(c.window, "BUTTON", ansi("描红").c_str(), BS_DEFPUSHBUTTON, 340, 424, 88, 30,
+                kTrace);
+  plain_control(c.window, "BUTTON", ansi("临写").c_str(), BS_PUSHBUTTON, 438, 424, 88, 30, kCopy);
+  plain_control(c.window, "BUTTON", ansi("取消").c_str(), BS_PUSHBUTTON, 536, 424, 88, 30, kCancel);
   quick_search(c);
 
-  // Modal: the main window waits, disabled, until a choice is made.
-  g_app.modal = 1;
-  EnableWindow(owner, FALSE);
-  ShowWindow(c.window, SW_SHOW);
-  SetFocus(c.search);
-  // Enter chooses and Esc cancels from any control; IsDialogMessage gives the tab order.
-  MSG m = {};
-  while (!c.done && GetMessageA(&m, nullptr, 0, 0) > 0) {
-    bool dropped = false;  // an open name list takes its own Enter and Esc
-    for (HWND f : c.fields) dropped = dropped || SendMessageA(f, CB_GETDROPPEDSTATE, 0, 0);
-    if (!dropped && m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {
-      if (m.wParam == VK_RETURN) choose(c, 1);
-      c.done = 1;
-      continue;
-    }
-    if (!IsDialogMessageA(c.window, &m)) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-  }
-  if (m.message == WM_QUIT) PostQuitMessage(static_cast<int>(m.wParam));
-  EnableWindow(owner, TRUE);
-  DestroyWindow(c.window);
-  g_app.modal = 0;
-  SetForegroundWindow(owner);
+  plain_dialog_run(c.window, owner, c.search, &c.done, on_key, &c);
   dib_free(c.thumb);
   if (c.mode < 0) return 0;
   std::snprintf(g_tie.saved.picture, sizeof g_tie.saved.picture, "%s", c.picture.c_str());
   g_tie.saved.mode = c.mode;
   const int opened = cmd_open_model(owner, c.picture.c_str(), c.mode);
-  // The main window was disabled under the chooser: Wine leaves its uncovered
-  // part as it was unless it is repainted now.
-  RedrawWindow(owner, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  plain_dialog_repaint(owner);
   return opened;
 }

@@ -51,7 +51,7 @@ void desktop_second_phase(HWND w) {
 int document_shortcut(HWND w, WPARAM key) {
   if (GetKeyState(VK_CONTROL) >= 0 || g_app.modal || g_app.tool_operation) return 0;
   switch (key) {
-    case 'N': return cmd_new(w), 1;
+    case 'N': return (GetKeyState(VK_SHIFT) < 0 ? cmd_new_from_template(w) : cmd_new(w)), 1;
     case 'O': return cmd_open(w), 1;
     case 'S': return (GetKeyState(VK_SHIFT) < 0 ? cmd_save_copy(w) : cmd_save(w)), 1;
     case 'T': return cmd_copybook(w), 1;

@@ -12,7 +12,7 @@
 
 class zun_file;
 
-inline constexpr int kTemplateTextSize = 64;        // 63 characters and the terminator
+inline constexpr int kTemplateTextSize = 64;          // 63 characters and the terminator
 inline constexpr int32_t kTemplateMaxEntries = 4096;  // bounds a list's "num"
 inline constexpr int32_t kPaperThumbSide = 70;
 inline constexpr int32_t kTemplateThumbSide = 100;

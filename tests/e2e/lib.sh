@@ -62,3 +62,10 @@ mean() {
 darkest() {
   /usr/bin/convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info:
 }
+
+# reddish IMAGE X Y W H: how many pixels of a region are clearly red (red at
+# least 60 above both green and blue), as the practice grids are drawn.
+reddish() {
+  /usr/bin/convert "$1" -crop "$4x$5+$2+$3" +repage \
+    -fx 'r - max(g, b) > 60/255 ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:
+}
