@@ -6,7 +6,8 @@ qm_start
 shot
 before=$(mean "$WORK/shot.png" 600 380 80 40)
 xdotool key ctrl+t
-sleep 2
+wait_window "字帖"
+sleep 1
 xdotool type --delay 80 "lan"
 sleep 1.5
 # The chooser sits in the middle of the 1280 x 800 screen; its list starts at

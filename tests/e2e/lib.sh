@@ -29,7 +29,8 @@ qm_start() {
 
 qm_stop() {
   if [ -n "${QM_PID:-}" ]; then
-    "$RUN" "$EXE" -close >/dev/null 2>&1 || true
+    # Bounded: a program stuck in a modal box may never answer the request.
+    timeout 20 "$RUN" "$EXE" -close >/dev/null 2>&1 || true
     for _ in $(seq 40); do kill -0 "$QM_PID" 2>/dev/null || break; sleep 0.25; done
     kill "$QM_PID" 2>/dev/null || true
     QM_PID=
@@ -37,6 +38,15 @@ qm_stop() {
 }
 
 shot() { import -window root "$WORK/shot.png"; }
+
+# wait_window TITLE: waits up to ten seconds for a window of that title.
+wait_window() {
+  for _ in $(seq 40); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.25
+  done
+  fail "no window \"$1\" appeared"
+}
 
 # drag X0 Y0 X1 Y1 STEPS: a pressed pointer moving in small steps (Wine merges
 # moves that arrive together, so each step waits a little).

@@ -4,7 +4,8 @@
 . "$(dirname "$0")/lib.sh"
 qm_start
 xdotool key ctrl+n
-sleep 2
+wait_window "新建"
+sleep 1
 shot
 cp "$WORK/shot.png" "$BUILD/e2e-new-document-chooser.png"
 # The chooser sits in the middle of the 1280 x 800 screen; its texture list
