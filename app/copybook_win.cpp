@@ -23,14 +23,18 @@ const RECT kPreview = {340, 16, 340 + kThumb, 16 + 200};
 
 zun_tie g_tie;
 
-struct chooser {
-  HWND window = nullptr, search = nullptr, list = nullptr, text = nullptr;
+struct chooser : plain_dialog {
+  HWND search = nullptr, list = nullptr, text = nullptr;
   HWND fields[3] = {};  // dynasty, author, style: the advanced search
   zun_tie_class files;
   int filling = 0;  // set while the controls are changed from here
   dib_block* thumb = nullptr;
-  int done = 0, mode = -1;
+  int mode = -1;
   std::string picture;
+
+  void command(int id, int code) override;
+  void key(WPARAM key) override;
+  void paint(HDC dc) override { plain_draw_fitted(dc, kPreview, thumb); }
 };
 
 std::string ansi(const char* utf8) { return os_utf8_to_ansi(utf8); }
@@ -149,61 +153,36 @@ void choose(chooser& c, int mode) {
   c.done = 1;
 }
 
-LRESULT CALLBACK chooser_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* c = reinterpret_cast<chooser*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(
-          w, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+void chooser::command(int id, int code) {
+  switch (id) {
+    case kSearch:
+      if (code == EN_CHANGE && !filling) quick_search(*this);
       break;
-    case WM_COMMAND:
-      if (!c) break;
-      switch (LOWORD(wp)) {
-        case kSearch:
-          if (HIWORD(wp) == EN_CHANGE && !c->filling) quick_search(*c);
-          return 0;
-        case kDynasty:
-        case kAuthor:
-        case kStyle:
-          if (HIWORD(wp) == CBN_SELCHANGE && !c->filling) advanced_search(*c);
-          return 0;
-        case kList:
-          if (HIWORD(wp) == LBN_SELCHANGE) show_selection(*c);
-          if (HIWORD(wp) == LBN_DBLCLK) choose(*c, 1);
-          return 0;
-        case kTrace:
-        case IDOK:
-          choose(*c, 1);
-          return 0;
-        case kCopy:
-          choose(*c, 0);
-          return 0;
-        case kCancel:
-        case IDCANCEL:
-          c->done = 1;
-          return 0;
-      }
+    case kDynasty:
+    case kAuthor:
+    case kStyle:
+      if (code == CBN_SELCHANGE && !filling) advanced_search(*this);
       break;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      if (c) plain_draw_fitted(dc, kPreview, c->thumb);
-      EndPaint(w, &ps);
-      return 0;
-    }
-    case WM_CLOSE:
-      if (c) c->done = 1;
-      return 0;
+    case kList:
+      if (code == LBN_SELCHANGE) show_selection(*this);
+      if (code == LBN_DBLCLK) choose(*this, 1);
+      break;
+    case kTrace:
+      choose(*this, 1);
+      break;
+    case kCopy:
+      choose(*this, 0);
+      break;
+    case kCancel:
+      key(VK_ESCAPE);
+      break;
   }
-  return DefWindowProcA(w, msg, wp, lp);
 }
 
-// Enter chooses for tracing and Esc cancels, from any control.
-void on_key(void* context, WPARAM key) {
-  auto& c = *static_cast<chooser*>(context);
-  if (key == VK_RETURN) choose(c, 1);
-  c.done = 1;
+// Enter chooses for tracing, from any control.
+void chooser::key(WPARAM k) {
+  if (k == VK_RETURN) choose(*this, 1);
+  done = 1;
 }
 
 }  // namespace
@@ -211,9 +190,7 @@ void on_key(void* context, WPARAM key) {
 int cmd_copybook(HWND owner) {
   if (!g_tie.initialised() && !g_tie.init(config_resolve)) return 0;
   chooser c;
-  c.window = plain_dialog_create(owner, "QmCopybookChooser", chooser_proc, ansi("字帖").c_str(),
-                                 640, 470, &c);
-  if (!c.window) return 0;
+  if (!plain_dialog_create(owner, "QmCopybookChooser", ansi("字帖").c_str(), 640, 470, c)) return 0;
   c.search = plain_control(c.window, "EDIT", "", ES_AUTOHSCROLL, 16, 16, 308, 24, kSearch);
   SendMessageA(c.search, EM_LIMITTEXT, 63, 0);
   const int kinds[3] = {tie_dynasty, tie_author, tie_style};
@@ -232,12 +209,11 @@ int cmd_copybook(HWND owner) {
   plain_control(c.window, "BUTTON", ansi("取消").c_str(), BS_PUSHBUTTON, 536, 424, 88, 30, kCancel);
   quick_search(c);
 
-  plain_dialog_run(c.window, owner, c.search, &c.done, on_key, &c);
+  plain_dialog_run(c, owner, c.search);
   dib_free(c.thumb);
   if (c.mode < 0) return 0;
   std::snprintf(g_tie.saved.picture, sizeof g_tie.saved.picture, "%s", c.picture.c_str());
   g_tie.saved.mode = c.mode;
   const int opened = cmd_open_model(owner, c.picture.c_str(), c.mode);
-  plain_dialog_repaint(owner);
   return opened;
 }

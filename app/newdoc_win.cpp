@@ -39,13 +39,17 @@ void set_number(HWND box, int32_t v) {
   SetWindowTextA(box, text);
 }
 
-struct new_chooser {
+struct new_chooser : plain_dialog {
   zun_template* t = nullptr;
-  HWND window = nullptr, preset = nullptr, width = nullptr, height = nullptr;
+  HWND preset = nullptr, width = nullptr, height = nullptr;
   HWND papers = nullptr, textures = nullptr, colours = nullptr;
   dib_block* preview = nullptr;
-  int done = 0, chosen = 0;
+  int chosen = 0;
   new_doc_choice choice;
+
+  void command(int id, int code) override;
+  void key(WPARAM key) override;
+  void paint(HDC dc) override { plain_draw_fitted(dc, kPreview, preview); }
 };
 
 // The choice as the controls show it; a width or height of 0 or less makes both 0.
@@ -69,118 +73,72 @@ void refresh_preview(new_chooser& c) {
   InvalidateRect(c.window, &kPreview, FALSE);
 }
 
-void on_new_key(void* context, WPARAM key) {
-  auto& c = *static_cast<new_chooser*>(context);
-  if (key == VK_RETURN) c.choice = current(c), c.chosen = 1;
-  c.done = 1;
+void new_chooser::key(WPARAM k) {
+  if (k == VK_RETURN) choice = current(*this), chosen = 1;
+  done = 1;
 }
 
-LRESULT CALLBACK new_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* c = reinterpret_cast<new_chooser*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(
-          w, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
-      break;
-    case WM_COMMAND:
-      if (!c) break;
-      switch (LOWORD(wp)) {
-        case kPreset:
-          if (HIWORD(wp) == LBN_SELCHANGE) {
-            const int32_t at = selection(c->preset);
-            if (at >= 0 && at < int32_t(c->t->sizes.size())) {
-              set_number(c->width, c->t->sizes[std::size_t(at)].width);
-              set_number(c->height, c->t->sizes[std::size_t(at)].height);
-            }
-          }
-          return 0;
-        case kPapers:
-        case kTextures:
-        case kColours:
-          if (HIWORD(wp) == LBN_SELCHANGE) refresh_preview(*c);
-          if (HIWORD(wp) == LBN_DBLCLK) on_new_key(c, VK_RETURN);
-          return 0;
-        case kOk:
-        case IDOK:
-          on_new_key(c, VK_RETURN);
-          return 0;
-        case kCancel:
-        case IDCANCEL:
-          c->done = 1;
-          return 0;
+void new_chooser::command(int id, int code) {
+  switch (id) {
+    case kPreset:
+      if (code == LBN_SELCHANGE) {
+        const int32_t at = selection(preset);
+        if (at >= 0 && at < int32_t(t->sizes.size())) {
+          set_number(width, t->sizes[std::size_t(at)].width);
+          set_number(height, t->sizes[std::size_t(at)].height);
+        }
       }
       break;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      if (c) plain_draw_fitted(dc, kPreview, c->preview);
-      EndPaint(w, &ps);
-      return 0;
-    }
-    case WM_CLOSE:
-      if (c) c->done = 1;
-      return 0;
+    case kPapers:
+    case kTextures:
+    case kColours:
+      if (code == LBN_SELCHANGE) refresh_preview(*this);
+      if (code == LBN_DBLCLK) key(VK_RETURN);
+      break;
+    case kOk:
+      key(VK_RETURN);
+      break;
+    case kCancel:
+      key(VK_ESCAPE);
+      break;
   }
-  return DefWindowProcA(w, msg, wp, lp);
 }
 
-struct template_chooser {
+struct template_chooser : plain_dialog {
   zun_template* t = nullptr;
-  HWND window = nullptr, list = nullptr;
+  HWND list = nullptr;
   dib_block* thumb = nullptr;
-  int done = 0, chosen = 0;
+  int chosen = 0;
   int32_t index = -1;
+
+  void command(int id, int code) override;
+  void key(WPARAM key) override;
+  void paint(HDC dc) override { plain_draw_fitted(dc, kTemplatePreview, thumb); }
 };
 
-void on_template_key(void* context, WPARAM key) {
-  auto& c = *static_cast<template_chooser*>(context);
-  c.index = selection(c.list);
-  if (key == VK_RETURN && c.index >= 0) c.chosen = 1;
-  c.done = 1;
+void template_chooser::key(WPARAM k) {
+  index = selection(list);
+  if (k == VK_RETURN && index >= 0) chosen = 1;
+  done = 1;
 }
 
-LRESULT CALLBACK template_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* c = reinterpret_cast<template_chooser*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-  switch (msg) {
-    case WM_NCCREATE:
-      SetWindowLongPtrA(
-          w, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
-      break;
-    case WM_COMMAND:
-      if (!c) break;
-      switch (LOWORD(wp)) {
-        case kList:
-          if (HIWORD(wp) == LBN_SELCHANGE) {
-            dib_free(c->thumb);
-            c->thumb = c->t->template_thumbnail(selection(c->list));
-            InvalidateRect(w, &kTemplatePreview, TRUE);
-          }
-          if (HIWORD(wp) == LBN_DBLCLK) on_template_key(c, VK_RETURN);
-          return 0;
-        case kOk:
-        case IDOK:
-          on_template_key(c, VK_RETURN);
-          return 0;
-        case kCancel:
-        case IDCANCEL:
-          c->done = 1;
-          return 0;
+void template_chooser::command(int id, int code) {
+  switch (id) {
+    case kList:
+      if (code == LBN_SELCHANGE) {
+        dib_free(thumb);
+        thumb = t->template_thumbnail(selection(list));
+        InvalidateRect(window, &kTemplatePreview, TRUE);
       }
+      if (code == LBN_DBLCLK) key(VK_RETURN);
       break;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      if (c) plain_draw_fitted(dc, kTemplatePreview, c->thumb);
-      EndPaint(w, &ps);
-      return 0;
-    }
-    case WM_CLOSE:
-      if (c) c->done = 1;
-      return 0;
+    case kOk:
+      key(VK_RETURN);
+      break;
+    case kCancel:
+      key(VK_ESCAPE);
+      break;
   }
-  return DefWindowProcA(w, msg, wp, lp);
 }
 
 }  // namespace
@@ -198,9 +156,7 @@ zun_template& app_templates() {
 int choose_new_document(HWND owner, zun_template& t, new_doc_choice* out) {
   new_chooser c;
   c.t = &t;
-  c.window =
-      plain_dialog_create(owner, "QmNewDocument", new_proc, ansi("新建").c_str(), 560, 470, &c);
-  if (!c.window) return 0;
+  if (!plain_dialog_create(owner, "QmNewDocument", ansi("新建").c_str(), 560, 470, c)) return 0;
   plain_control(c.window, "STATIC", ansi("尺寸").c_str(), 0, 16, 16, 160, 20, 0);
   plain_control(c.window, "STATIC", ansi("纸张").c_str(), 0, 196, 16, 160, 20, 0);
   plain_control(c.window, "STATIC", ansi("格子").c_str(), 0, 376, 16, 80, 20, 0);
@@ -237,9 +193,8 @@ int choose_new_document(HWND owner, zun_template& t, new_doc_choice* out) {
   SendMessageA(c.colours, LB_SETCURSEL, colour, 0);
   refresh_preview(c);
 
-  plain_dialog_run(c.window, owner, c.papers, &c.done, on_new_key, &c);
+  plain_dialog_run(c, owner, c.papers);
   dib_free(c.preview);
-  plain_dialog_repaint(owner);
   if (!c.chosen) return 0;
   *out = c.choice;
   return 1;
@@ -248,9 +203,7 @@ int choose_new_document(HWND owner, zun_template& t, new_doc_choice* out) {
 int choose_template(HWND owner, zun_template& t, int32_t* index) {
   template_chooser c;
   c.t = &t;
-  c.window = plain_dialog_create(owner, "QmTemplateChooser", template_proc, ansi("模板").c_str(),
-                                 512, 280, &c);
-  if (!c.window) return 0;
+  if (!plain_dialog_create(owner, "QmTemplateChooser", ansi("模板").c_str(), 512, 280, c)) return 0;
   c.list = plain_control(c.window, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
                          16, 16, 264, 200, kList);
   plain_control(c.window, "BUTTON", ansi("确定").c_str(), BS_DEFPUSHBUTTON, 312, 236, 88, 30, kOk);
@@ -260,9 +213,8 @@ int choose_template(HWND owner, zun_template& t, int32_t* index) {
   SendMessageA(c.list, LB_SETCURSEL, start, 0);
   c.thumb = t.template_thumbnail(selection(c.list));
 
-  plain_dialog_run(c.window, owner, c.list, &c.done, on_template_key, &c);
+  plain_dialog_run(c, owner, c.list);
   dib_free(c.thumb);
-  plain_dialog_repaint(owner);
   if (!c.chosen) return 0;
   *index = c.index;
   return 1;

@@ -5,13 +5,46 @@
 #include "app/app_win.h"
 #include "base/dib_gdi.h"
 
-HWND plain_dialog_create(HWND owner, const char* class_name, WNDPROC proc, const char* title,
-                         int width, int height, void* param) {
+namespace {
+LRESULT CALLBACK plain_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* d = static_cast<plain_dialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
+    return DefWindowProcA(w, msg, wp, lp);
+  }
+  auto* d = reinterpret_cast<plain_dialog*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+  if (!d) return DefWindowProcA(w, msg, wp, lp);
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK)
+        d->key(VK_RETURN);
+      else if (LOWORD(wp) == IDCANCEL)
+        d->key(VK_ESCAPE);
+      else
+        d->command(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(w, &ps);
+      d->paint(dc);
+      EndPaint(w, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      d->key(VK_ESCAPE);
+      return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+}  // namespace
+
+HWND plain_dialog_create(HWND owner, const char* class_name, const char* title, int width,
+                         int height, plain_dialog& d) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA known;
   if (!GetClassInfoA(instance, class_name, &known)) {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = plain_proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -24,10 +57,11 @@ HWND plain_dialog_create(HWND owner, const char* class_name, WNDPROC proc, const
   RECT owner_rect;
   GetWindowRect(owner, &owner_rect);
   const int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
-  return CreateWindowExA(WS_EX_DLGMODALFRAME, class_name, title, style,
-                         owner_rect.left + (owner_rect.right - owner_rect.left - fw) / 2,
-                         owner_rect.top + (owner_rect.bottom - owner_rect.top - fh) / 2, fw, fh,
-                         owner, nullptr, instance, param);
+  d.window = CreateWindowExA(WS_EX_DLGMODALFRAME, class_name, title, style,
+                             owner_rect.left + (owner_rect.right - owner_rect.left - fw) / 2,
+                             owner_rect.top + (owner_rect.bottom - owner_rect.top - fh) / 2, fw, fh,
+                             owner, nullptr, instance, &d);
+  return d.window;
 }
 
 HWND plain_control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
@@ -70,19 +104,19 @@ BOOL CALLBACK find_dropped(HWND child, LPARAM lp) {
 }
 }  // namespace
 
-void plain_dialog_run(HWND window, HWND owner, HWND focus, const int* done,
-                      void (*on_key)(void* context, WPARAM key), void* context) {
+void plain_dialog_run(plain_dialog& d, HWND owner, HWND focus) {
+  HWND window = d.window;
   g_app.modal = 1;
   EnableWindow(owner, FALSE);
   ShowWindow(window, SW_SHOW);
   SetFocus(focus ? focus : window);
   MSG m = {};
-  while (!*done && GetMessageA(&m, nullptr, 0, 0) > 0) {
+  while (!d.done && GetMessageA(&m, nullptr, 0, 0) > 0) {
     if (m.message == WM_KEYDOWN && (m.wParam == VK_RETURN || m.wParam == VK_ESCAPE)) {
       drop_search open;  // an open drop-down list takes its own Enter and Esc
       EnumChildWindows(window, find_dropped, reinterpret_cast<LPARAM>(&open));
       if (!open.dropped) {
-        on_key(context, m.wParam);
+        d.key(m.wParam);
         continue;
       }
     }
@@ -96,8 +130,5 @@ void plain_dialog_run(HWND window, HWND owner, HWND focus, const int* done,
   DestroyWindow(window);
   g_app.modal = 0;
   SetForegroundWindow(owner);
-}
-
-void plain_dialog_repaint(HWND owner) {
   RedrawWindow(owner, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
